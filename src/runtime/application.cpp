@@ -1,0 +1,112 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFont>
+#include <QMetaObject>
+
+#include "event.h"
+#include "runtime_p.h"
+#include "window.h"
+
+namespace rt {
+
+namespace detail {
+
+State& state() {
+  static State s;
+  return s;
+}
+
+Hooks& hooks() {
+  static Hooks h;
+  return h;
+}
+
+void scheduleEndCheck() {
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [] {
+        auto& s = state();
+        if (s.open.empty() && s.mainLoop) s.mainLoop->quit();
+      },
+      Qt::QueuedConnection);
+}
+
+void ensureGui(int argc, char** argv) {
+  if (QCoreApplication::instance()) return;
+  static int storedArgc = 0;
+  static std::vector<char*> storedArgv;
+  storedArgc = argc;
+  storedArgv.assign(argv, argv + argc);
+  storedArgv.push_back(nullptr);
+  static QApplication* gui = new QApplication(storedArgc, storedArgv.data());
+  (void)gui;
+  // The run ends by the runtime's own count of open windows.
+  QApplication::setQuitOnLastWindowClosed(false);
+  // The windows name their fonts as the system did; map them to installed faces of the
+  // same metrics.
+  QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"),
+                                                      QStringLiteral("AR PL UMing TW"),
+                                                      QStringLiteral("Noto Serif CJK SC")});
+  QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+  QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+  QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+  QFont font(QStringLiteral("宋体"));
+  font.setPixelSize(12);
+  QApplication::setFont(font);
+}
+
+QColor toQColor(const Color& c) {
+  switch (c.role) {
+    case Color::Role::Rgb: return QColor(c.r, c.g, c.b);
+    case Color::Role::ButtonFace: return QColor(240, 240, 240);
+    case Color::Role::WindowText: return QColor(0, 0, 0);
+    case Color::Role::WindowBackground: return QColor(255, 255, 255);
+    case Color::Role::Link: return QColor(0, 0, 255);
+  }
+  return {};
+}
+
+}  // namespace detail
+
+Application::Application() = default;
+Application::~Application() {
+  if (detail::state().app == this) detail::state().app = nullptr;
+}
+
+Application& Application::current() {
+  Application* app = detail::state().app;
+  if (!app) throw NullObjectError();
+  return *app;
+}
+
+int run(Application& app, int argc, char** argv) {
+  detail::ensureGui(argc, argv);
+  auto& state = detail::state();
+  state.app = &app;
+
+  std::string commandline;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) commandline += ' ';
+    commandline += argv[i];
+  }
+
+  dispatch([&] { app.create(); });
+  dispatch([&] { app.open(commandline); });
+  if (!state.open.empty()) {
+    QEventLoop loop;
+    state.mainLoop = &loop;
+    loop.exec();
+    state.mainLoop = nullptr;
+  }
+  dispatch([&] { app.close(); });
+  dispatch([&] { app.destroy(); });
+
+  collectReleased();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  state.app = nullptr;
+  return 0;
+}
+
+}  // namespace rt

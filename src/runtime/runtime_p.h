@@ -1,0 +1,57 @@
+#pragma once
+
+// Runtime state shared by its own source files; app code never sees this.
+
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "color.h"
+#include "msgbox.h"
+
+class QEventLoop;
+class QWidget;
+
+namespace rt {
+class Application;
+class Window;
+}
+
+namespace rt::detail {
+
+struct State {
+  Application* app = nullptr;
+  std::vector<std::shared_ptr<Window>> open;  // in opening order
+  QEventLoop* mainLoop = nullptr;
+};
+State& state();
+
+// Seams the test harness fills in.
+struct Hooks {
+  std::function<int(const std::string& caption, const std::string& text, Icon icon)> messagebox;
+  std::function<void(Window&)> opened;  // after a window is on screen
+};
+Hooks& hooks();
+
+// Ends the run once no window is open, checked after the current event.
+void scheduleEndCheck();
+
+// Makes the GUI application when there is none yet.
+void ensureGui(int argc, char** argv);
+
+QColor toQColor(const Color& c);
+inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// Pictures: files shipped with the program (any case), files on disk, stock pictures.
+QPixmap loadPicture(const std::string& name);
+QIcon stockIcon(const std::string& name);
+
+// The widget of the window that has the user's attention, for parenting dialogs.
+QWidget* activeWindowWidget();
+
+}  // namespace rt::detail

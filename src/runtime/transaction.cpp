@@ -1,0 +1,402 @@
+#include "transaction.h"
+
+#include <cctype>
+#include <cmath>
+
+#include "odbc_p.h"
+
+namespace rt {
+
+struct Transaction::Impl {
+  odbc::Handle env;
+  odbc::Handle dbc;
+  bool connected = false;
+};
+
+Transaction::Transaction() : impl_(std::make_unique<Impl>()) {}
+
+Transaction::~Transaction() {
+  if (impl_->connected) {
+    SQLEndTran(SQL_HANDLE_DBC, impl_->dbc.get(), SQL_ROLLBACK);
+    SQLDisconnect(impl_->dbc.get());
+  }
+}
+
+namespace {
+
+std::string lowerAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string trimBlanks(const std::string& s) {
+  auto b = s.find_first_not_of(' ');
+  if (b == std::string::npos) return {};
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
+}
+
+}  // namespace
+
+std::optional<std::string> dbparmValue(const std::string& dbparm, const std::string& key) {
+  // Items are  Name='value'  separated by commas; a quote inside a value is doubled.
+  std::size_t i = 0;
+  while (i < dbparm.size()) {
+    std::size_t eq = dbparm.find('=', i);
+    if (eq == std::string::npos) break;
+    std::string name = trimBlanks(dbparm.substr(i, eq - i));
+    std::size_t j = eq + 1;
+    while (j < dbparm.size() && dbparm[j] == ' ') ++j;
+    std::string value;
+    if (j < dbparm.size() && dbparm[j] == '\'') {
+      ++j;
+      while (j < dbparm.size()) {
+        if (dbparm[j] == '\'') {
+          if (j + 1 < dbparm.size() && dbparm[j + 1] == '\'') {
+            value += '\'';
+            j += 2;
+            continue;
+          }
+          ++j;
+          break;
+        }
+        value += dbparm[j++];
+      }
+      std::size_t comma = dbparm.find(',', j);
+      i = comma == std::string::npos ? dbparm.size() : comma + 1;
+    } else {
+      std::size_t comma = dbparm.find(',', j);
+      value = trimBlanks(dbparm.substr(j, comma == std::string::npos ? std::string::npos : comma - j));
+      i = comma == std::string::npos ? dbparm.size() : comma + 1;
+    }
+    if (lowerAscii(name) == lowerAscii(key)) return value;
+  }
+  return std::nullopt;
+}
+
+void Transaction::succeed() {
+  sqlcode = 0;
+  sqldbcode = 0;
+  sqlstate.clear();
+  sqlerrtext.clear();
+}
+
+namespace {
+
+void fail(Transaction& t, const std::string& text, const std::string& state = {}, long native = -1) {
+  t.sqlcode = -1;
+  t.sqldbcode = native;
+  t.sqlstate = state;
+  t.sqlerrtext = text;
+}
+
+void fail(Transaction& t, const odbc::Diagnostic& d) {
+  fail(t, d.text.empty() ? std::string("The database reported an error without a message.") : d.text,
+       d.sqlstate, d.native);
+}
+
+}  // namespace
+
+int Transaction::connect() {
+  sqlnrows = 0;
+  if (impl_->connected) {
+    fail(*this, "Transaction already connected");
+    return -1;
+  }
+  if (lowerAscii(trimBlanks(dbms)) != "odbc") {
+    fail(*this, "Database interface \"" + dbms + "\" is not supported");
+    return -1;
+  }
+  std::string connectString;
+  if (auto cs = dbparmValue(dbparm, "ConnectString")) {
+    connectString = *cs;
+  } else if (!database.empty()) {
+    connectString = "DSN=" + database;
+  } else {
+    fail(*this, "No data source named in the connection parameters");
+    return -1;
+  }
+  if (!userid.empty() && connectString.find("UID=") == std::string::npos)
+    connectString += ";UID=" + userid;
+
+  odbc::Handle env(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  if (!env) {
+    fail(*this, "The ODBC driver manager could not be loaded");
+    return -1;
+  }
+  SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  odbc::Handle dbc(SQL_HANDLE_DBC, env.get());
+  if (!dbc) {
+    fail(*this, odbc::diagnose(SQL_HANDLE_ENV, env.get()));
+    return -1;
+  }
+  SQLRETURN rc = SQLDriverConnect(
+      dbc.get(), nullptr, reinterpret_cast<SQLCHAR*>(connectString.data()),
+      static_cast<SQLSMALLINT>(connectString.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  if (!SQL_SUCCEEDED(rc)) {
+    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, dbc.get()));
+    return -1;
+  }
+  rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                         reinterpret_cast<SQLPOINTER>(autocommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                         SQL_IS_UINTEGER);
+  if (!SQL_SUCCEEDED(rc)) {
+    // Working without the asked-for commit mode would commit or keep changes behind the
+    // program's back: report it and stay disconnected.
+    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, dbc.get()));
+    SQLDisconnect(dbc.get());
+    return -1;
+  }
+  impl_->env = std::move(env);
+  impl_->dbc = std::move(dbc);
+  impl_->connected = true;
+  succeed();
+  return 0;
+}
+
+int Transaction::disconnect() {
+  sqlnrows = 0;
+  if (!impl_->connected) {
+    fail(*this, "Transaction not connected");
+    return -1;
+  }
+  if (!autocommit) SQLEndTran(SQL_HANDLE_DBC, impl_->dbc.get(), SQL_ROLLBACK);
+  SQLRETURN rc = SQLDisconnect(impl_->dbc.get());
+  odbc::Diagnostic d;
+  if (!SQL_SUCCEEDED(rc)) d = odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get());
+  impl_->dbc.reset();
+  impl_->env.reset();
+  impl_->connected = false;
+  if (!SQL_SUCCEEDED(rc)) {
+    fail(*this, d);
+    return -1;
+  }
+  succeed();
+  return 0;
+}
+
+namespace {
+
+int endTransaction(Transaction& t, void* dbc, bool connected, SQLSMALLINT how) {
+  t.sqlnrows = 0;
+  if (!connected) {
+    fail(t, "Transaction not connected");
+    return -1;
+  }
+  SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
+  if (!SQL_SUCCEEDED(rc)) {
+    fail(t, odbc::diagnose(SQL_HANDLE_DBC, dbc));
+    return -1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int Transaction::commit() {
+  if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_COMMIT) != 0) return -1;
+  succeed();
+  return 0;
+}
+
+int Transaction::rollback() {
+  if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_ROLLBACK) != 0) return -1;
+  succeed();
+  return 0;
+}
+
+bool Transaction::connected() const noexcept { return impl_->connected; }
+
+void* Transaction::nativeConnection() const noexcept {
+  return impl_->connected ? impl_->dbc.get() : nullptr;
+}
+
+namespace {
+
+// Keeps bound parameter buffers alive until the statement has run.
+struct BoundParams {
+  std::vector<SqlValue> values;
+  std::vector<SQLLEN> indicators;
+};
+
+bool bindAll(SQLHSTMT stmt, BoundParams& b) {
+  b.indicators.assign(b.values.size(), 0);
+  for (std::size_t i = 0; i < b.values.size(); ++i) {
+    SQLUSMALLINT n = static_cast<SQLUSMALLINT>(i + 1);
+    SqlValue& v = b.values[i];
+    SQLLEN& ind = b.indicators[i];
+    SQLRETURN rc;
+    if (std::holds_alternative<std::monostate>(v)) {
+      ind = SQL_NULL_DATA;
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0, &ind);
+    } else if (auto* i64 = std::get_if<long long>(&v)) {
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, i64, 0, &ind);
+    } else if (auto* d = std::get_if<double>(&v)) {
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, d, 0, &ind);
+    } else {
+      auto& s = std::get<std::string>(v);
+      ind = static_cast<SQLLEN>(s.size());
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                            s.empty() ? 1 : s.size(), 0, s.data(), ind, &ind);
+    }
+    if (!SQL_SUCCEEDED(rc)) return false;
+  }
+  return true;
+}
+
+// Reads column `col` of the current row; nullopt for null. Returns false on error.
+bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) {
+  std::string value;
+  char buf[512];
+  for (;;) {
+    SQLLEN ind = 0;
+    SQLRETURN rc = SQLGetData(stmt, col, SQL_C_CHAR, buf, sizeof buf, &ind);
+    if (rc == SQL_NO_DATA) break;
+    if (!SQL_SUCCEEDED(rc)) return false;
+    if (ind == SQL_NULL_DATA) {
+      out.reset();
+      return true;
+    }
+    std::size_t got = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof buf))
+                          ? sizeof buf - 1
+                          : static_cast<std::size_t>(ind);
+    value.append(buf, got);
+    if (rc == SQL_SUCCESS) break;
+  }
+  out = std::move(value);
+  return true;
+}
+
+template <class T, SQLSMALLINT CType>
+bool readNumber(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<T>& out) {
+  T value{};
+  SQLLEN ind = 0;
+  SQLRETURN rc = SQLGetData(stmt, col, CType, &value, sizeof value, &ind);
+  if (!SQL_SUCCEEDED(rc)) return false;
+  if (ind == SQL_NULL_DATA)
+    out.reset();
+  else
+    out = value;
+  return true;
+}
+
+// One fetched row, held until the select is known to have found exactly one.
+using FetchedValue = std::variant<std::optional<float>, std::optional<double>,
+                                  std::optional<long long>, std::optional<std::string>>;
+
+bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, FetchedValue& out) {
+  return std::visit(
+      [&](auto* ptr) -> bool {
+        using Opt = std::remove_pointer_t<decltype(ptr)>;
+        using T = typename Opt::value_type;
+        Opt v;
+        bool ok;
+        if constexpr (std::is_same_v<T, std::string>) {
+          ok = readText(stmt, col, v);
+        } else if constexpr (std::is_same_v<T, long long>) {
+          ok = readNumber<long long, SQL_C_SBIGINT>(stmt, col, v);
+        } else {
+          std::optional<double> d;
+          ok = readNumber<double, SQL_C_DOUBLE>(stmt, col, d);
+          if (d) v = static_cast<T>(*d);
+        }
+        out = std::move(v);
+        return ok;
+      },
+      target);
+}
+
+}  // namespace
+
+int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
+                            const std::vector<SqlTarget>& into) {
+  sqlnrows = 0;
+  if (!impl_->connected) {
+    fail(*this, "Transaction not connected");
+    return -1;
+  }
+  odbc::Handle stmt(SQL_HANDLE_STMT, impl_->dbc.get());
+  if (!stmt) {
+    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get()));
+    return -1;
+  }
+  auto failStmt = [&] {
+    fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
+    return -1;
+  };
+  std::string text = sql;
+  if (!SQL_SUCCEEDED(SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                                static_cast<SQLINTEGER>(text.size()))))
+    return failStmt();
+  BoundParams bound{params, {}};
+  if (!bindAll(stmt.get(), bound)) return failStmt();
+  SQLRETURN rc = SQLExecute(stmt.get());
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) return failStmt();
+  SQLSMALLINT columns = 0;
+  SQLNumResultCols(stmt.get(), &columns);
+  if (columns != static_cast<SQLSMALLINT>(into.size())) {
+    fail(*this, "The select returns " + std::to_string(columns) + " columns for " +
+                    std::to_string(into.size()) + " variables");
+    return -1;
+  }
+  rc = SQLFetch(stmt.get());
+  if (rc == SQL_NO_DATA) {
+    succeed();
+    sqlcode = 100;
+    return 100;
+  }
+  if (!SQL_SUCCEEDED(rc)) return failStmt();
+  std::vector<FetchedValue> row(into.size());
+  for (std::size_t i = 0; i < into.size(); ++i)
+    if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
+  rc = SQLFetch(stmt.get());
+  if (SQL_SUCCEEDED(rc)) {
+    fail(*this, "Select returned more than one row");
+    return -1;
+  }
+  if (rc != SQL_NO_DATA) return failStmt();
+  for (std::size_t i = 0; i < into.size(); ++i) {
+    std::visit(
+        [&](auto* ptr) {
+          using Opt = std::remove_pointer_t<decltype(ptr)>;
+          *ptr = std::get<Opt>(row[i]);
+        },
+        into[i]);
+  }
+  succeed();
+  sqlnrows = 1;
+  return 0;
+}
+
+int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
+  sqlnrows = 0;
+  if (!impl_->connected) {
+    fail(*this, "Transaction not connected");
+    return -1;
+  }
+  odbc::Handle stmt(SQL_HANDLE_STMT, impl_->dbc.get());
+  if (!stmt) {
+    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get()));
+    return -1;
+  }
+  std::string text = sql;
+  BoundParams bound{params, {}};
+  SQLRETURN rc = SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()),
+                            static_cast<SQLINTEGER>(text.size()));
+  if (SQL_SUCCEEDED(rc) && bindAll(stmt.get(), bound)) rc = SQLExecute(stmt.get());
+  else if (SQL_SUCCEEDED(rc)) rc = SQL_ERROR;
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+    fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
+    return -1;
+  }
+  SQLLEN count = 0;
+  SQLRowCount(stmt.get(), &count);
+  succeed();
+  sqlnrows = count < 0 ? 0 : static_cast<long>(count);
+  if (rc == SQL_NO_DATA || sqlnrows == 0) {
+    sqlcode = 100;
+    return 100;
+  }
+  return 0;
+}
+
+}  // namespace rt

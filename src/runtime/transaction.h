@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "object.h"
+
+namespace rt {
+
+// A value handed to a statement as a bound parameter; std::monostate is null.
+using SqlValue = std::variant<std::monostate, long long, double, std::string>;
+
+// Where a fetched column goes. A null column makes the target null.
+using SqlTarget = std::variant<std::optional<float>*, std::optional<double>*,
+                               std::optional<long long>*, std::optional<std::string>*>;
+
+// The transaction object: one connection to a data source. Every operation sets
+// `sqlcode` (0 success, 100 not found, -1 error) and, on error, `sqlerrtext` with the
+// driver's own text.
+class Transaction : public Object {
+ public:
+  RT_CLASS(transaction)
+  Transaction();
+  ~Transaction() override;
+
+  std::string dbms;
+  std::string database;
+  std::string userid;
+  std::string dbpass;
+  std::string logid;
+  std::string logpass;
+  std::string servername;
+  std::string lock;
+  std::string dbparm;
+  bool autocommit = true;
+
+  long sqlcode = 0;
+  long sqldbcode = 0;
+  long sqlnrows = 0;
+  std::string sqlstate;
+  std::string sqlerrtext;
+
+  int connect();
+  // Ends the connection; work not committed is rolled back, never kept by accident.
+  int disconnect();
+  int commit();
+  int rollback();
+  bool connected() const noexcept;
+
+  // Embedded SQL. Values are always bound to the statement's `?` markers.
+  // A single-row select: the columns of the one row go to `into`, in order. No row sets
+  // sqlcode 100 and leaves the targets as they were; more than one row is an error.
+  int selectInto(const std::string& sql, const std::vector<SqlValue>& params,
+                 const std::vector<SqlTarget>& into);
+  // A statement without a result set (insert, update, delete); sqlnrows is the count.
+  int execute(const std::string& sql, const std::vector<SqlValue>& params = {});
+
+  // For the runtime's DataViews: the connection handle, or nullptr when not connected.
+  void* nativeConnection() const noexcept;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  void succeed();
+};
+
+// The value of `key` in a dbparm text such as "ConnectString='DSN=vardo;PWD=x'".
+std::optional<std::string> dbparmValue(const std::string& dbparm, const std::string& key);
+
+}  // namespace rt

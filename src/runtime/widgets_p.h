@@ -1,0 +1,51 @@
+#pragma once
+
+// The Qt widgets behind windows and controls.
+
+#include <QWidget>
+
+#include "object.h"
+
+namespace rt {
+class Window;
+class Picture;
+
+
+class WindowWidget : public QWidget {
+ public:
+  WindowWidget(Window* window, QWidget* parent, Qt::WindowFlags flags);
+  // The window is gone: the widget only waits for its own deletion.
+  void detach() { window_ = nullptr; }
+  Window* window() const { return window_; }
+  // Set while the runtime itself closes the window.
+  bool runtimeClosing = false;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  Window* window_;
+  bool pressed_ = false;
+};
+
+class PictureWidget : public QWidget {
+ public:
+  PictureWidget(Picture* picture, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  Ref<Picture> picture_;  // reads as null once the control is gone
+  bool pressed_ = false;
+};
+
+// Mouse flags as the events receive them: 1 left button, 4 shift, 8 control.
+unsigned long mouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+}  // namespace rt

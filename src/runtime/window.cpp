@@ -1,0 +1,311 @@
+#include "window.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+#include <algorithm>
+#include <map>
+
+#include "event.h"
+#include "runtime_p.h"
+#include "units.h"
+#include "widgets_p.h"
+
+namespace rt {
+
+struct Window::Loop {
+  QEventLoop loop;
+};
+struct Window::Ticker {
+  QTimer timer;
+};
+
+// Everything the runtime does to a window behind its public face.
+struct WindowOps {
+  static void realize(Window& w, const Ref<Window>& parent);
+  static void applyFlags(Window& w);
+  static void applyGeometry(Window& w);
+  static void applyLook(Window& w);
+  static QSize clientSize(const Window& w);
+  static int open(std::shared_ptr<Window> window, const Ref<Window>& parent);
+  static int close(Window& w);
+  static int timer(double seconds, Window& w);
+};
+
+// ---- widgets
+
+unsigned long mouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  unsigned long f = 0;
+  if (buttons & Qt::LeftButton) f |= 1;
+  if (buttons & Qt::RightButton) f |= 2;
+  if (modifiers & Qt::ShiftModifier) f |= 4;
+  if (modifiers & Qt::ControlModifier) f |= 8;
+  if (buttons & Qt::MiddleButton) f |= 16;
+  return f;
+}
+
+WindowWidget::WindowWidget(Window* window, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), window_(window) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+}
+
+void WindowWidget::paintEvent(QPaintEvent*) {
+  if (!window_) return;
+  QPainter p(this);
+  p.fillRect(rect(), detail::toQColor(window_->backcolor));
+}
+
+void WindowWidget::mousePressEvent(QMouseEvent* e) {
+  pressed_ = e->button() == Qt::LeftButton;
+}
+
+void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+  // The clicked event runs on release, so a window it opens never opens inside the press.
+  if (!pressed_ || e->button() != Qt::LeftButton || !window_ || !rect().contains(e->pos())) return;
+  pressed_ = false;
+  Ref<Window> w = refTo(*window_);
+  const unsigned long flags = mouseFlags(e->buttons() | Qt::LeftButton, e->modifiers());
+  const int xu = units::toUnitsX(e->pos().x());
+  const int yu = units::toUnitsY(e->pos().y());
+  dispatch([&] { w->clicked(flags, xu, yu); });
+}
+
+void WindowWidget::closeEvent(QCloseEvent* e) {
+  if (runtimeClosing || !window_) {
+    e->accept();
+    return;
+  }
+  // Closed from its frame: the runtime closes it, after the current event.
+  e->ignore();
+  Ref<Window> w = refTo(*window_);
+  post([w] {
+    if (w) rt::close(*w);
+  });
+}
+
+// ---- Window
+
+Window::Window() = default;
+
+Window::~Window() {
+  if (widget_) {
+    widget_->detach();
+    widget_->hide();
+    widget_->deleteLater();
+  }
+}
+
+QWidget* Window::widget() const noexcept { return widget_; }
+
+void Window::adopt(std::shared_ptr<Control> control) {
+  controls_.push_back(control);
+  control->attach(*this, widget_);
+}
+
+void Window::propertyChanged() {
+  if (!widget_) return;
+  WindowOps::applyLook(*this);
+  WindowOps::applyGeometry(*this);
+}
+
+QSize WindowOps::clientSize(const Window& w) {
+  int cw = units::toPixelsX(w.width);
+  int ch = units::toPixelsY(w.height);
+  if (w.titlebar) {
+    cw -= 2 * units::kFramePixels;
+    ch -= 2 * units::kFramePixels + units::kTitleBarPixels;
+  }
+  return QSize(std::max(cw, 1), std::max(ch, 1));
+}
+
+void WindowOps::applyFlags(Window& w) {
+  Qt::WindowFlags f = w.windowtype == WindowType::Response ? Qt::Dialog : Qt::Window;
+  if (!w.titlebar) {
+    f |= Qt::FramelessWindowHint;
+  } else {
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (w.controlmenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (w.minbox) f |= Qt::WindowMinimizeButtonHint;
+    if (w.maxbox) f |= Qt::WindowMaximizeButtonHint;
+  }
+  w.widget_->setWindowFlags(f);
+}
+
+void WindowOps::applyGeometry(Window& w) {
+  const QSize client = clientSize(w);
+  if (w.resizable) {
+    w.widget_->setMinimumSize(0, 0);
+    w.widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w.widget_->resize(client);
+  } else {
+    w.widget_->setFixedSize(client);
+  }
+  QPoint origin;
+  if (QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->availableGeometry().topLeft();
+  w.widget_->move(origin + QPoint(units::toPixelsX(w.x), units::toPixelsY(w.y)));
+}
+
+void WindowOps::applyLook(Window& w) {
+  w.widget_->setWindowTitle(detail::qs(w.title));
+  QIcon icon = detail::stockIcon(w.icon);
+  if (icon.isNull()) icon = QIcon(detail::loadPicture(w.icon));
+  w.widget_->setWindowIcon(icon);
+  w.widget_->setEnabled(w.enabled);
+  w.widget_->update();
+}
+
+void WindowOps::realize(Window& w, const Ref<Window>& parent) {
+  QWidget* parentWidget = parent ? parent->widget() : nullptr;
+  if (!parentWidget && w.windowtype == WindowType::Response) parentWidget = detail::activeWindowWidget();
+  w.widget_ = new WindowWidget(&w, parentWidget, Qt::Window);
+  applyFlags(w);
+  if (w.windowtype == WindowType::Response) w.widget_->setWindowModality(Qt::ApplicationModal);
+  applyLook(w);
+}
+
+// ---- registry
+
+namespace {
+std::map<std::string, WindowFactory>& registry() {
+  static std::map<std::string, WindowFactory> classes;
+  return classes;
+}
+std::string lowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+}  // namespace
+
+// Class names compare without regard to case, as the system's names do.
+void registerClass(const std::string& className, WindowFactory factory) {
+  registry()[lowerAscii(className)] = std::move(factory);
+}
+
+bool classExists(const std::string& className) { return registry().count(lowerAscii(className)) > 0; }
+
+// ---- opening and closing
+
+int openWindow(std::shared_ptr<Window> window, const Ref<Window>& parent) {
+  return WindowOps::open(std::move(window), parent);
+}
+
+int WindowOps::open(std::shared_ptr<Window> window, const Ref<Window>& parent) {
+  keep(window);
+  Window& w = *window;
+  realize(w, parent);
+  dispatch([&] { w.create(); });
+  for (const auto& c : std::vector<std::shared_ptr<Control>>(w.controls_))
+    dispatch([&] { c->constructor(); });
+
+  if (w.center) {
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect avail = screen->availableGeometry();
+      w.x = (units::toUnitsX(avail.width()) - w.width) / 2;
+      w.y = (units::toUnitsY(avail.height()) - w.height) / 2;
+    }
+  }
+  applyGeometry(w);
+
+  w.open_ = true;
+  detail::state().open.push_back(window);
+  dispatch([&] { w.open(); });
+  if (!w.open_) return 1;  // it closed itself while opening
+
+  if (w.visible) bringToFront(w);
+  if (auto& hook = detail::hooks().opened) hook(w);
+
+  if (w.windowtype == WindowType::Response && w.open_) {
+    w.loop_ = std::make_unique<Window::Loop>();
+    w.loop_->loop.exec();
+  }
+  return 1;
+}
+
+void bringToFront(Window& window) {
+  QWidget* w = window.widget();
+  if (!w) return;
+  w->show();
+  // The offscreen platform has no stacking order to change.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+  w->activateWindow();
+}
+
+int open(Ref<Window>& variable, const std::string& className, const Ref<Window>& parent) {
+  auto it = registry().find(lowerAscii(className));
+  if (it == registry().end()) return -1;
+  auto window = it->second();
+  variable = Ref<Window>(window);
+  return openWindow(window, parent);
+}
+
+int close(Window& w) { return WindowOps::close(w); }
+
+int WindowOps::close(Window& w) {
+  if (!w.open_ || w.closing_) return -1;
+  w.closing_ = true;
+  std::shared_ptr<Window> keepAlive = std::static_pointer_cast<Window>(w.shared_from_this());
+  dispatch([&] { w.close(); });
+
+  if (w.ticker_) w.ticker_->timer.stop();
+  if (w.widget_) {
+    w.widget_->runtimeClosing = true;
+    w.widget_->hide();
+  }
+  w.open_ = false;
+  auto& open = detail::state().open;
+  open.erase(std::remove(open.begin(), open.end(), keepAlive), open.end());
+
+  for (const auto& c : w.controls_) {
+    dispatch([&] { c->destroy(); });
+    invalidate(*c);
+  }
+  dispatch([&] { w.destroy(); });
+  release(w);
+  if (w.loop_) w.loop_->loop.quit();
+  detail::scheduleEndCheck();
+  return 1;
+}
+
+int close(const Ref<Window>& window) { return close(window.get()); }
+
+int timer(double seconds, Window& w) { return WindowOps::timer(seconds, w); }
+
+int WindowOps::timer(double seconds, Window& w) {
+  if (!w.ticker_) {
+    w.ticker_ = std::make_unique<Window::Ticker>();
+    Window* target = &w;
+    QObject::connect(&w.ticker_->timer, &QTimer::timeout, [target] {
+      Ref<Window> ref = refTo(*target);
+      if (ref && ref->isOpen()) dispatch([&] { ref->timer(); });
+    });
+  }
+  w.timerSeconds_ = seconds > 0 ? seconds : 0;
+  if (seconds > 0)
+    w.ticker_->timer.start(static_cast<int>(seconds * 1000));
+  else
+    w.ticker_->timer.stop();
+  return 1;
+}
+
+std::vector<Ref<Window>> openWindows() {
+  std::vector<Ref<Window>> result;
+  for (const auto& w : detail::state().open) result.push_back(Ref<Window>(w));
+  return result;
+}
+
+namespace detail {
+
+QWidget* activeWindowWidget() {
+  auto& open = state().open;
+  for (auto it = open.rbegin(); it != open.rend(); ++it)
+    if ((*it)->widget() && (*it)->widget()->isVisible()) return (*it)->widget();
+  return nullptr;
+}
+
+}  // namespace detail
+}  // namespace rt

@@ -1,0 +1,140 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "color.h"
+#include "control.h"
+#include "object.h"
+#include "property.h"
+
+class QWidget;
+
+namespace rt {
+
+enum class WindowType { Main, Child, Popup, Response, MdiFrame };
+
+class WindowWidget;
+
+// A window of the program. The class fixes its type, frame, size, colours and controls;
+// events are virtual functions a subclass extends (calling the ancestor's first).
+class Window : public Object, public PropertyOwner {
+ public:
+  Window();
+  ~Window() override;
+
+  Prop<WindowType> windowtype{this, WindowType::Main};
+  Prop<std::string> title{this, ""};
+  Prop<bool> titlebar{this, true};
+  Prop<bool> controlmenu{this, true};
+  Prop<bool> minbox{this, false};
+  Prop<bool> maxbox{this, false};
+  Prop<bool> resizable{this, false};
+  Prop<bool> border{this, true};
+  Prop<bool> center{this, false};
+  Prop<bool> visible{this, true};
+  Prop<bool> enabled{this, true};
+  Prop<int> x{this, 0};
+  Prop<int> y{this, 0};
+  Prop<int> width{this, 0};
+  Prop<int> height{this, 0};
+  Prop<Color> backcolor{this, Color::buttonFace()};
+  Prop<std::string> icon{this, "AppIcon!"};
+
+  // Events.
+  virtual void create() {}  // creates the controls, in creation order
+  virtual void open() {}
+  virtual void close() {}
+  virtual void destroy() {}
+  virtual void clicked(unsigned long flags, int xpos, int ypos) {
+    (void)flags, (void)xpos, (void)ypos;
+  }
+  virtual void timer() {}
+
+  // Adds a control; called from the create event.
+  template <class C>
+  Ref<C> insert() {
+    auto control = std::make_shared<C>();
+    adopt(control);
+    return Ref<C>(control);
+  }
+
+  const std::vector<std::shared_ptr<Control>>& controls() const noexcept { return controls_; }
+  bool isOpen() const noexcept { return open_; }
+  QWidget* widget() const noexcept;
+  double timerInterval() const noexcept { return timerSeconds_; }
+
+  void propertyChanged() override;
+
+ private:
+  friend struct WindowOps;
+  void adopt(std::shared_ptr<Control> control);
+
+  std::vector<std::shared_ptr<Control>> controls_;
+  WindowWidget* widget_ = nullptr;
+  bool open_ = false;
+  bool closing_ = false;
+  double timerSeconds_ = 0;
+  struct Loop;
+  std::unique_ptr<Loop> loop_;
+  struct Ticker;
+  std::unique_ptr<Ticker> ticker_;
+};
+
+// ---- The class registry: open a window by a class name held in a string.
+using WindowFactory = std::function<std::shared_ptr<Window>()>;
+void registerClass(const std::string& className, WindowFactory factory);
+bool classExists(const std::string& className);
+
+template <class W>
+void registerWindow() {
+  registerClass(W::class_name, [] { return std::make_shared<W>(); });
+}
+
+// One global variable per window class, as the system declares them.
+template <class W>
+Ref<W>& global() {
+  static Ref<W> variable;
+  return variable;
+}
+
+// ---- Opening and closing. Opening returns 1, or -1 when it fails. A response window
+// returns once it has closed; any other once its open event has run. A window the
+// variable already holds open comes to the front instead.
+int openWindow(std::shared_ptr<Window> window, const Ref<Window>& parent);
+void bringToFront(Window& window);
+
+template <class W>
+int open(Ref<W>& variable, const Ref<Window>& parent = {}) {
+  if (variable) {
+    bringToFront(*variable);
+    return 1;
+  }
+  auto window = std::make_shared<W>();
+  variable = Ref<W>(window);
+  return openWindow(window, parent);
+}
+
+template <class W>
+int open(const Ref<Window>& parent = {}) {
+  return open(global<W>(), parent);
+}
+
+// Opens the window whose class is named by `className` into `variable`; -1 when no such
+// class exists.
+int open(Ref<Window>& variable, const std::string& className, const Ref<Window>& parent = {});
+
+// Closes a window: its close event, then it disappears, its controls' and its own destroy
+// events run, and every reference to it reads as null. Returns 1, or -1 when not open.
+int close(Window& window);
+int close(const Ref<Window>& window);
+
+// Starts (or, with 0, stops) the window's timer: its timer event fires every `seconds`.
+int timer(double seconds, Window& window);
+
+// The windows open now, in the order they were opened.
+std::vector<Ref<Window>> openWindows();
+
+}  // namespace rt

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace support {
+
+// A data source of the test's own: a temporary folder with its own odbc.ini (ODBCINI) and
+// data folder (XDG_DATA_HOME), so no test ever sees the user's data source.
+class TempDataSource {
+ public:
+  // "vardo" made by the project's own set-up step, as a user gets it.
+  static TempDataSource standard();
+  // An odbc.ini with exactly this text; "{dir}" stands for the temporary folder.
+  static TempDataSource withIni(const std::string& text);
+  // No data source at all.
+  static TempDataSource none() { return withIni(""); }
+
+  TempDataSource(TempDataSource&&) noexcept;
+  ~TempDataSource();
+
+  const std::string& dir() const { return dir_; }
+  std::string database() const;  // the SQLite file of the standard data source
+  // Runs the set-up step again in this folder; returns its exit status.
+  int runSetup() const;
+
+ private:
+  TempDataSource();
+  std::string dir_;
+};
+
+std::string sourceDir();
+
+}  // namespace support

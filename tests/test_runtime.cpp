@@ -1,0 +1,290 @@
+// The runtime core: events, runtime errors, windows, the class registry and the end of a run.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/application.h"
+#include "runtime/event.h"
+#include "runtime/msgbox.h"
+#include "runtime/picture.h"
+#include "runtime/testing.h"
+#include "runtime/units.h"
+#include "runtime/window.h"
+
+namespace t = rt::testing;
+
+namespace {
+
+std::vector<std::string> journal;
+void note(const std::string& line) { journal.push_back(line); }
+
+struct w_main_a : rt::Window {
+  RT_CLASS(w_main_a)
+  w_main_a() {
+    width = 1600;
+    height = 1000;
+    title = "A";
+  }
+  void open() override { note("a open"); }
+  void close() override { note("a close"); }
+  void destroy() override { note("a destroy"); }
+};
+
+struct w_main_b : rt::Window {
+  RT_CLASS(w_main_b)
+  w_main_b() {
+    width = 1600;
+    height = 1000;
+  }
+  void open() override { note("b open"); }
+  void close() override { note("b close"); }
+};
+
+struct w_response : rt::Window {
+  RT_CLASS(w_response)
+  w_response() {
+    windowtype = rt::WindowType::Response;
+    width = 1200;
+    height = 800;
+    center = true;
+  }
+  void open() override { note("response open"); }
+  void close() override { note("response close"); }
+};
+
+// A window whose events run into a null object reference half-way.
+struct w_faulty : rt::Window {
+  RT_CLASS(w_faulty)
+  rt::Ref<rt::Window> nothing;
+  int ticks = 0;
+  w_faulty() {
+    width = 1000;
+    height = 800;
+  }
+  void open() override {
+    note("faulty open begins");
+    nothing->title = "never";
+    note("faulty open ends");
+  }
+  void timer() override { ++ticks; }
+};
+
+struct w_clicks : rt::Window {
+  RT_CLASS(w_clicks)
+  struct p_1_t : rt::Picture {
+    RT_CLASS(p_1)
+    int clicks = 0;
+    p_1_t() {
+      x = 400;
+      y = 400;
+      width = 400;
+      height = 200;
+      picturename = "no_such_picture.bmp";
+    }
+    void clicked() override { ++clicks; }
+  };
+  rt::Ref<p_1_t> p_1;
+  std::vector<std::pair<int, int>> windowClicks;
+  w_clicks() {
+    width = 2000;
+    height = 1200;
+    titlebar = false;
+    backcolor = rt::Color::rgb(0, 128, 0);
+  }
+  void create() override { p_1 = insert<p_1_t>(); }
+  void clicked(unsigned long, int xpos, int ypos) override { windowClicks.push_back({xpos, ypos}); }
+};
+
+struct TestApp : rt::Application {
+  std::function<void()> onOpen;
+  void open(const std::string&) override {
+    note("app open");
+    if (onOpen) onOpen();
+    note("app open ends");
+  }
+  void close() override { note("app close"); }
+  void destroy() override { note("app destroy"); }
+};
+
+class RuntimeTest : public ::testing::Test {
+ protected:
+  t::Session session;
+  void SetUp() override {
+    journal.clear();
+    rt::registerWindow<w_main_a>();
+    rt::registerWindow<w_main_b>();
+    rt::registerWindow<w_response>();
+  }
+  static int run(TestApp& app) { return rt::run(app, 0, nullptr); }
+};
+
+}  // namespace
+
+TEST_F(RuntimeTest, ARuntimeErrorAbortsTheRestOfItsEventAndNothingElse) {
+  rt::open<w_faulty>();
+  auto w = rt::global<w_faulty>();
+  ASSERT_TRUE(w);
+  EXPECT_EQ(journal, (std::vector<std::string>{"faulty open begins"}));
+  EXPECT_TRUE(w->isOpen());
+  ASSERT_NE(rt::lastRuntimeError(), nullptr);
+  // The program goes on: the next event of the same window runs.
+  t::fireTimer(*w);
+  EXPECT_EQ(w->ticks, 1);
+  EXPECT_EQ(rt::close(*w), 1);
+}
+
+TEST_F(RuntimeTest, TheOpenerOfAResponseWindowResumesOnlyAfterItHasClosed) {
+  TestApp app;
+  app.onOpen = [] {
+    rt::open<w_response>();
+    note("opener resumes");
+  };
+  t::onOpen("w_response", [](rt::Window& w) {
+    note("response on screen");
+    rt::close(w);
+  });
+  run(app);
+  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "response open", "response on screen",
+                                               "response close", "opener resumes", "app open ends",
+                                               "app close", "app destroy"}));
+}
+
+TEST_F(RuntimeTest, TheRunEndsWhenTheLastWindowClosesAndNotBefore) {
+  TestApp app;
+  app.onOpen = [] { rt::open<w_main_a>(); };
+  // Closing A and then opening B in one event does not end the run; closing B does.
+  t::onOpen("w_main_a", [](rt::Window& a) {
+    rt::close(a);
+    rt::open<w_main_b>();
+  });
+  t::onOpen("w_main_b", [](rt::Window& b) {
+    note("b on screen");
+    rt::close(b);
+  });
+  run(app);
+  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "a open", "app open ends", "a close",
+                                               "a destroy", "b open", "b on screen", "b close",
+                                               "app close", "app destroy"}));
+}
+
+TEST_F(RuntimeTest, ARunWithoutAnyWindowEndsAfterItsOpenEvent) {
+  TestApp app;
+  EXPECT_EQ(run(app), 0);
+  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "app open ends", "app close", "app destroy"}));
+}
+
+TEST_F(RuntimeTest, WindowsOpenByAClassNameHeldInAString) {
+  EXPECT_TRUE(rt::classExists("w_main_a"));
+  EXPECT_TRUE(rt::classExists("W_MAIN_A"));
+  EXPECT_FALSE(rt::classExists("w_nowhere"));
+
+  rt::Ref<rt::Window> w;
+  EXPECT_EQ(rt::open(w, "W_Main_B"), 1);
+  ASSERT_TRUE(w);
+  EXPECT_EQ(w->className(), "w_main_b");
+
+  rt::Ref<rt::Window> none;
+  EXPECT_EQ(rt::open(none, "w_nowhere"), -1);
+  EXPECT_FALSE(none);
+  EXPECT_EQ(rt::openWindows().size(), 1u);
+}
+
+TEST_F(RuntimeTest, OpeningThroughTheGlobalVariableReusesAnOpenWindow) {
+  rt::open<w_main_a>();
+  auto first = rt::global<w_main_a>();
+  rt::open<w_main_a>();
+  EXPECT_TRUE(rt::global<w_main_a>() == first);
+  EXPECT_EQ(rt::openWindows().size(), 1u);
+  EXPECT_EQ(journal, (std::vector<std::string>{"a open"}));
+}
+
+TEST_F(RuntimeTest, AClosedWindowReadsAsNullEverywhere) {
+  rt::open<w_clicks>();
+  rt::Ref<w_clicks> w = rt::global<w_clicks>();
+  auto picture = w->p_1;
+  ASSERT_TRUE(picture->getParent() == w);
+  EXPECT_EQ(rt::close(*w), 1);
+  EXPECT_FALSE(w);
+  EXPECT_FALSE(rt::global<w_clicks>());
+  EXPECT_FALSE(picture);
+  EXPECT_THROW(w->title = "x", rt::NullObjectError);
+  EXPECT_FALSE(rt::dispatch([&] { picture->clicked(); }));
+  EXPECT_THROW(rt::close(w), rt::NullObjectError);
+}
+
+TEST_F(RuntimeTest, ClicksReachTheControlUnderThePointerOrTheWindow) {
+  rt::open<w_clicks>();
+  auto w = rt::global<w_clicks>();
+  t::click(*w, 500, 450);  // on the picture
+  EXPECT_EQ(w->p_1->clicks, 1);
+  EXPECT_TRUE(w->windowClicks.empty());
+
+  t::click(*w, 1400, 800);  // beside it
+  ASSERT_EQ(w->windowClicks.size(), 1u);
+  EXPECT_NEAR(w->windowClicks[0].first, 1400, 5);
+  EXPECT_NEAR(w->windowClicks[0].second, 800, 4);
+
+  w->p_1->enabled = false;  // a disabled control takes no clicks
+  t::click(*w->p_1);
+  EXPECT_EQ(w->p_1->clicks, 1);
+}
+
+TEST_F(RuntimeTest, AMissingPictureLeavesTheBackColourShowing) {
+  rt::open<w_clicks>();
+  auto w = rt::global<w_clicks>();
+  EXPECT_EQ(t::pixelAt(*w, 600, 500), rt::Color::rgb(0, 128, 0));
+  EXPECT_FALSE(t::hasFrame(*w));
+}
+
+TEST_F(RuntimeTest, TimersFireUntilTheWindowCloses) {
+  rt::open<w_faulty>();
+  auto w = rt::global<w_faulty>();
+  rt::timer(0.01, *w);
+  for (int i = 0; i < 200 && w->ticks < 2; ++i) t::wait(10);
+  EXPECT_GE(w->ticks, 2);
+  EXPECT_DOUBLE_EQ(w->timerInterval(), 0.01);
+  rt::timer(0, *w);
+  const int stopped = w->ticks;
+  t::wait(50);
+  EXPECT_EQ(w->ticks, stopped);
+  rt::timer(0.01, *w);
+  rt::close(*w);
+  t::wait(50);  // no tick reaches a closed window
+}
+
+TEST_F(RuntimeTest, ResponseWindowsAreCentredInLogicalUnits) {
+  t::onOpen("w_response", [](rt::Window& w) {
+    const auto screen = t::screenGeometry();
+    EXPECT_EQ(w.x, (rt::units::toUnitsX(screen.width) - 1200) / 2);
+    EXPECT_EQ(w.y, (rt::units::toUnitsY(screen.height) - 800) / 2);
+    EXPECT_TRUE(t::hasFrame(w));
+    rt::close(w);
+  });
+  rt::open<w_response>();
+  EXPECT_EQ(t::openedCount("w_response"), 1);
+}
+
+TEST_F(RuntimeTest, MessageBoxesAreRecordedNotShown) {
+  rt::messagebox("注意", "保存失败！", rt::Icon::Exclamation);
+  rt::messagebox("提示", "text");
+  ASSERT_EQ(t::messages().size(), 2u);
+  EXPECT_EQ(t::messages()[0].caption, "注意");
+  EXPECT_EQ(t::messages()[0].text, "保存失败！");
+  EXPECT_EQ(t::messages()[0].icon, rt::Icon::Exclamation);
+  EXPECT_EQ(t::messages()[1].icon, rt::Icon::Information);
+}
+
+TEST(Units, LogicalUnitsMapToPixelsAtOneFixedScale) {
+  struct Case {
+    int ux, uy, px, py;
+  };
+  const Case cases[] = {{411, 392, 90, 98}, {1861, 1076, 407, 269}, {0, 0, 0, 0}, {32, 4, 7, 1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(rt::units::toPixelsX(c.ux), c.px) << c.ux;
+    EXPECT_EQ(rt::units::toPixelsY(c.uy), c.py) << c.uy;
+  }
+  EXPECT_EQ(rt::units::toUnitsX(7), 32);
+  EXPECT_EQ(rt::units::toUnitsY(98), 392);
+}

@@ -1,0 +1,213 @@
+// Start-up: the connection to "vardo", its failure, the splash and the hand-over to the
+// entry window, and the end of the run.
+
+#include <gtest/gtest.h>
+
+#include "runtime/testing.h"
+#include "runtime/transaction.h"
+#include "runtime/window.h"
+#include "shell/book.h"
+#include "shell/classes.h"
+#include "shell/w_flash.h"
+#include "support/datasource.h"
+
+namespace t = rt::testing;
+using support::TempDataSource;
+
+namespace {
+
+// Stands in for the entry window: notes what it sees when it opens.
+struct w_pwd : rt::Window {
+  RT_CLASS(w_pwd)
+  static inline int opened = 0;
+  static inline bool splashStillOpen = false;
+  static inline bool toolbarControlAtOpen = false;
+  w_pwd() {
+    width = 1500;
+    height = 900;
+  }
+  void open() override {
+    ++opened;
+    splashStillOpen = static_cast<bool>(t::findOpen("w_flash"));
+    toolbarControlAtOpen = book::current().toolbarusercontrol;
+  }
+};
+
+// The application as it ships, with a look at its state where the test needs one.
+struct probe : book {
+  bool splashOpenAfterStartup = true;
+  bool toolbarControlAfterStartup = true;
+  bool connectedAfterClose = true;
+  void open(const std::string& commandline) override {
+    book::open(commandline);
+    splashOpenAfterStartup = static_cast<bool>(t::findOpen("w_flash"));
+    toolbarControlAfterStartup = toolbarusercontrol;
+  }
+  void close() override {
+    book::close();
+    connectedAfterClose = sqlca->connected();
+  }
+};
+
+class StartupTest : public ::testing::Test {
+ protected:
+  t::Session session;
+  void SetUp() override {
+    registerClasses();
+    rt::registerWindow<w_pwd>();
+    w_pwd::opened = 0;
+    // The entry window is left by the user at once, which ends the run.
+    t::onOpen("w_pwd", [](rt::Window& w) { rt::close(w); });
+  }
+  int run(probe& app, std::vector<std::string> args = {"orvida"}) {
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    return rt::run(app, static_cast<int>(args.size()), argv.data());
+  }
+};
+
+}  // namespace
+
+TEST_F(StartupTest, AFailedConnectionIsReportedAndOpensNothing) {
+  struct Case {
+    const char* what;
+    std::string ini;
+    std::string driverSays;
+  };
+  const Case cases[] = {
+      {"no data source vardo", "", "Data source name not found"},
+      {"database cannot be opened", "[vardo]\nDriver=SQLite3\nDatabase={dir}/gone/vardo.db\nNoCreat=1\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto ds = TempDataSource::withIni(c.ini);
+    probe app;
+    const auto before = t::messages().size();
+    EXPECT_EQ(run(app), 0);
+    ASSERT_EQ(t::messages().size(), before + 1);
+    const auto& box = t::messages().back();
+    EXPECT_EQ(box.caption, "数据库连接失败");
+    EXPECT_EQ(box.icon, rt::Icon::Information);
+    EXPECT_FALSE(box.text.empty());
+    EXPECT_NE(box.text.find(c.driverSays), std::string::npos) << box.text;
+    // The message is the driver's own text, unchanged.
+    rt::Transaction same;
+    same.dbms = "ODBC";
+    same.dbparm = "ConnectString='DSN=vardo;PWD=tobrek4826'";
+    same.connect();
+    EXPECT_EQ(box.text, same.sqlerrtext);
+    EXPECT_EQ(t::openedCount("w_flash"), 0);
+    EXPECT_EQ(w_pwd::opened, 0);
+    EXPECT_TRUE(app.toolbarusercontrol);
+  }
+}
+
+TEST_F(StartupTest, TheSplashHandsOverToTheEntryWindowWhenItsTimerFires) {
+  auto ds = TempDataSource::standard();
+  t::onOpen("w_flash", [](rt::Window& w) {
+    EXPECT_DOUBLE_EQ(w.timerInterval(), 2.0);
+    EXPECT_EQ(w_pwd::opened, 0);
+    t::fireTimer(w);
+  });
+  probe app;
+  run(app);
+  EXPECT_TRUE(t::messages().empty());
+  EXPECT_EQ(t::openedCount("w_flash"), 1);
+  EXPECT_EQ(w_pwd::opened, 1);
+  EXPECT_TRUE(w_pwd::splashStillOpen) << "the entry window opens before the splash closes";
+  EXPECT_TRUE(w_pwd::toolbarControlAtOpen);
+  EXPECT_FALSE(app.splashOpenAfterStartup) << "start-up goes on only after the splash has closed";
+  EXPECT_FALSE(app.toolbarControlAfterStartup);
+  EXPECT_FALSE(app.connectedAfterClose);
+}
+
+TEST_F(StartupTest, AClickOnThePictureHandsOverOnceAndTheTimerFindsNoSplash) {
+  auto ds = TempDataSource::standard();
+  t::onOpen("w_flash", [](rt::Window& w) {
+    auto splash = rt::cast<w_flash>(rt::refTo(w));
+    t::click(*splash->p_1);
+    EXPECT_FALSE(splash);
+    EXPECT_EQ(w_pwd::opened, 1);
+    // Past the splash's two seconds: a tick left over would open a second entry window.
+    t::wait(2300);
+  });
+  probe app;
+  run(app);
+  EXPECT_EQ(w_pwd::opened, 1);
+  EXPECT_FALSE(app.splashOpenAfterStartup);
+}
+
+TEST_F(StartupTest, AClickOnTheWindowOutsideThePictureHandsOverToo) {
+  auto ds = TempDataSource::standard();
+  t::onOpen("w_flash", [](rt::Window& w) {
+    auto splash = rt::cast<w_flash>(rt::refTo(w));
+    splash->p_1->visible = false;
+    t::click(w, 900, 500);
+  });
+  probe app;
+  run(app);
+  EXPECT_EQ(w_pwd::opened, 1);
+  EXPECT_TRUE(w_pwd::splashStillOpen);
+  EXPECT_FALSE(app.splashOpenAfterStartup);
+}
+
+TEST_F(StartupTest, TheSplashFillsItsCentredFramelessWindowWithThePicture) {
+  auto ds = TempDataSource::standard();
+  t::onOpen("w_flash", [](rt::Window& w) {
+    ASSERT_TRUE(t::waitExposed(w));
+    const auto g = t::windowGeometry(w);
+    const auto screen = t::screenGeometry();
+    EXPECT_EQ(g.width, 407);
+    EXPECT_EQ(g.height, 269);
+    EXPECT_NEAR(g.x + g.width / 2.0, screen.x + screen.width / 2.0, 1.0);
+    EXPECT_NEAR(g.y + g.height / 2.0, screen.y + screen.height / 2.0, 1.0);
+    EXPECT_FALSE(t::hasFrame(w));
+    // "ty_flash.JPG" finds the shipped ty_flash.jpg: the window shows the picture, not
+    // its blue back colour, right into the corners.
+    for (auto [x, y] : {std::pair{20, 20}, {930, 538}, {1840, 1056}})
+      EXPECT_NE(t::pixelAt(w, x, y), rt::Color::rgb(0, 0, 255)) << x << "," << y;
+    t::fireTimer(w);
+  });
+  probe app;
+  run(app);
+  EXPECT_EQ(w_pwd::opened, 1);
+}
+
+TEST_F(StartupTest, TheCommandLineIsIgnored) {
+  auto ds = TempDataSource::standard();
+  t::onOpen("w_flash", [](rt::Window& w) { t::fireTimer(w); });
+  probe app;
+  run(app, {"orvida", "DSN=other", "--help", "w_main1"});
+  EXPECT_TRUE(t::messages().empty());
+  EXPECT_EQ(w_pwd::opened, 1);
+}
+
+TEST_F(StartupTest, TheConnectionIsLeftWithAutomaticCommitOff) {
+  auto ds = TempDataSource::standard();
+  struct check : probe {
+    bool autocommit = true;
+    long code = -2;
+    void open(const std::string& c) override {
+      t::onOpen("w_flash", [this](rt::Window& w) {
+        autocommit = sqlca->autocommit;
+        code = sqlca->sqlcode;
+        // An uncommitted write is not seen by another connection.
+        sqlca->execute("INSERT INTO xmsz (nj) VALUES ('31')");
+        rt::Transaction other;
+        other.dbms = "ODBC";
+        other.dbparm = "ConnectString='DSN=vardo'";
+        other.connect();
+        std::optional<long long> n;
+        other.selectInto("SELECT count(*) FROM xmsz", {}, {&n});
+        EXPECT_EQ(n, 0);
+        sqlca->rollback();
+        t::fireTimer(w);
+      });
+      probe::open(c);
+    }
+  } app;
+  run(app);
+  EXPECT_FALSE(app.autocommit);
+  EXPECT_EQ(app.code, 0);
+}

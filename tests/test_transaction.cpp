@@ -1,0 +1,202 @@
+// The transaction object and embedded SQL, against real data sources.
+
+#include <gtest/gtest.h>
+
+#include "runtime/transaction.h"
+#include "support/datasource.h"
+
+using rt::SqlValue;
+using support::TempDataSource;
+
+namespace {
+
+// The connection the program makes at start-up.
+void configure(rt::Transaction& t, bool autocommit) {
+  t.dbms = "ODBC";
+  t.autocommit = autocommit;
+  t.dbparm = "ConnectString='DSN=vardo;PWD=tobrek4826'";
+}
+
+class TransactionTest : public ::testing::Test {
+ protected:
+  TempDataSource ds = TempDataSource::standard();
+  rt::Transaction t;
+  void SetUp() override {
+    configure(t, false);
+    ASSERT_EQ(t.connect(), 0) << t.sqlerrtext;
+  }
+  long countRows(rt::Transaction& on, const std::string& nj) {
+    std::optional<long long> n;
+    EXPECT_EQ(on.selectInto("SELECT count(*) FROM xmsz WHERE nj = ?", {nj}, {&n}), 0) << on.sqlerrtext;
+    return n ? static_cast<long>(*n) : -1;
+  }
+};
+
+}  // namespace
+
+TEST(Connect, FailuresCarryTheDriversOwnText) {
+  struct Case {
+    const char* what;
+    std::string ini;
+    std::string expectInText;
+  };
+  const Case cases[] = {
+      {"no data source", "", "Data source name not found"},
+      {"database file missing",
+       "[vardo]\nDriver=SQLite3\nDatabase={dir}/missing.db\nNoCreat=1\nTimeout=1000\n", ""},
+      {"driver missing", "[vardo]\nDriver=NoSuchDriver\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto ds = TempDataSource::withIni(c.ini);
+    rt::Transaction t;
+    configure(t, false);
+    EXPECT_EQ(t.connect(), -1);
+    EXPECT_EQ(t.sqlcode, -1);
+    EXPECT_FALSE(t.connected());
+    EXPECT_FALSE(t.sqlerrtext.empty());
+    EXPECT_NE(t.sqlerrtext.find(c.expectInText), std::string::npos) << t.sqlerrtext;
+  }
+}
+
+TEST(Connect, OnlyTheOdbcInterfaceIsOffered) {
+  auto ds = TempDataSource::standard();
+  rt::Transaction t;
+  configure(t, false);
+  t.dbms = "O90";
+  EXPECT_EQ(t.connect(), -1);
+  EXPECT_FALSE(t.connected());
+  t.dbms = " odbc ";
+  EXPECT_EQ(t.connect(), 0) << t.sqlerrtext;
+}
+
+TEST(Connect, OperationsWithoutAConnectionFail) {
+  rt::Transaction t;
+  EXPECT_EQ(t.commit(), -1);
+  EXPECT_EQ(t.rollback(), -1);
+  EXPECT_EQ(t.disconnect(), -1);
+  std::optional<std::string> v;
+  EXPECT_EQ(t.selectInto("SELECT 1", {}, {&v}), -1);
+  EXPECT_EQ(t.sqlcode, -1);
+}
+
+TEST_F(TransactionTest, AChangeIsSeenByAnotherConnectionOnlyAfterCommit) {
+  rt::Transaction other;
+  configure(other, true);
+  ASSERT_EQ(other.connect(), 0) << other.sqlerrtext;
+
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_z_m) VALUES (?, ?)", {std::string("31"), std::string("1")}), 0)
+      << t.sqlerrtext;
+  EXPECT_EQ(t.sqlnrows, 1);
+  EXPECT_EQ(countRows(t, "31"), 1);
+  EXPECT_EQ(countRows(other, "31"), 0);
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
+  EXPECT_EQ(countRows(other, "31"), 1);
+}
+
+TEST_F(TransactionTest, RollbackUndoesTheChange) {
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("32")}), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.rollback(), 0);
+  EXPECT_EQ(countRows(t, "32"), 0);
+}
+
+TEST_F(TransactionTest, DisconnectNeverKeepsUncommittedWork) {
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("33")}), 0);
+  ASSERT_EQ(t.disconnect(), 0) << t.sqlerrtext;
+  rt::Transaction again;
+  configure(again, false);
+  ASSERT_EQ(again.connect(), 0);
+  EXPECT_EQ(countRows(again, "33"), 0);
+}
+
+TEST_F(TransactionTest, SelectIntoFetchesTheOneRow) {
+  std::optional<float> z1, z2, z3, z4;
+  const double h = 165.5;
+  ASSERT_EQ(t.selectInto("SELECT z1, z2, z3, z4 FROM gz123_m WHERE s <= ? AND s > (? - 1)", {h, h},
+                         {&z1, &z2, &z3, &z4}),
+            0)
+      << t.sqlerrtext;
+  EXPECT_EQ(t.sqlnrows, 1);
+  ASSERT_TRUE(z1 && z2 && z3 && z4);
+  EXPECT_LT(*z1, *z2);
+  EXPECT_LT(*z2, *z3);
+  EXPECT_LT(*z3, *z4);
+  std::optional<long long> s;
+  ASSERT_EQ(t.selectInto("SELECT s FROM gz123_m WHERE s <= ? AND s > (? - 1)", {h, h}, {&s}), 0);
+  EXPECT_EQ(s, 165);
+}
+
+TEST_F(TransactionTest, SelectWithoutARowLeavesTheVariablesAsTheyWere) {
+  std::optional<float> z1 = 1.5f, z2;
+  EXPECT_EQ(t.selectInto("SELECT z1, z2 FROM gz123_m WHERE s = ?", {300.0}, {&z1, &z2}), 100);
+  EXPECT_EQ(t.sqlcode, 100);
+  EXPECT_EQ(t.sqlnrows, 0);
+  EXPECT_EQ(z1, 1.5f);
+  EXPECT_FALSE(z2.has_value());
+}
+
+TEST_F(TransactionTest, SelectOfNullMakesTheVariableNull) {
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', NULL)"), 0) << t.sqlerrtext;
+  std::optional<std::string> flag = std::string("x");
+  ASSERT_EQ(t.selectInto("SELECT xm_z_m FROM xmsz WHERE nj = ?", {std::string("31")}, {&flag}), 0);
+  EXPECT_FALSE(flag.has_value());
+}
+
+TEST_F(TransactionTest, MoreThanOneRowIsAnErrorAndChangesNothing) {
+  std::optional<long long> s = 7;
+  EXPECT_EQ(t.selectInto("SELECT s FROM gz123_m WHERE s < ?", {150.0}, {&s}), -1);
+  EXPECT_EQ(t.sqlcode, -1);
+  EXPECT_EQ(s, 7);
+}
+
+TEST_F(TransactionTest, ABadStatementReportsTheDriversText) {
+  std::optional<long long> s;
+  EXPECT_EQ(t.selectInto("SELECT s FROM no_such_table", {}, {&s}), -1);
+  EXPECT_NE(t.sqlerrtext.find("no_such_table"), std::string::npos) << t.sqlerrtext;
+  // The connection stays usable after the error.
+  EXPECT_EQ(countRows(t, "31"), 0);
+}
+
+TEST_F(TransactionTest, ValuesAreBoundNeverPastedIntoTheStatement) {
+  const std::string hostile = "3' OR '1'='1";
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_t_w) VALUES ('31', ?)", {hostile}), 0) << t.sqlerrtext;
+  std::optional<std::string> back;
+  ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE xm_t_w = ?", {hostile}, {&back}), 0)
+      << t.sqlerrtext;
+  EXPECT_EQ(back, hostile);
+  // Pasted, the same text would match every row; bound, it matches none.
+  std::optional<long long> n;
+  ASSERT_EQ(t.selectInto("SELECT count(*) FROM xmsz WHERE nj = ?", {hostile}, {&n}), 0);
+  EXPECT_EQ(n, 0);
+}
+
+TEST_F(TransactionTest, TextComesBackExactlyAsStored) {
+  const std::string values[] = {"1", "1 ", " 0", "", "体质"};
+  for (const auto& v : values) {
+    SCOPED_TRACE(v);
+    t.execute("DELETE FROM xmsz");
+    ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_t_w) VALUES ('31', ?)", {v}), 0) << t.sqlerrtext;
+    std::optional<std::string> back;
+    ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE nj = '31'", {}, {&back}), 0);
+    EXPECT_EQ(back, v);
+  }
+}
+
+TEST(Dbparm, ValuesAreFoundByName) {
+  struct Case {
+    std::string dbparm, key;
+    std::optional<std::string> value;
+  };
+  const Case cases[] = {
+      {"ConnectString='DSN=vardo;PWD=tobrek4826'", "ConnectString", "DSN=vardo;PWD=tobrek4826"},
+      {"connectstring='DSN=a'", "ConnectString", "DSN=a"},
+      {"DisableBind=1, ConnectString='DSN=b'", "ConnectString", "DSN=b"},
+      {"ConnectString='DSN=it''s'", "ConnectString", "DSN=it's"},
+      {"DisableBind=1", "ConnectString", std::nullopt},
+      {"", "ConnectString", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dbparm);
+    EXPECT_EQ(rt::dbparmValue(c.dbparm, c.key), c.value);
+  }
+}
