@@ -50,8 +50,11 @@ QPixmap drawAppIcon(int size) {
 QIcon stockIcon(const std::string& name) {
   QString n = qs(name).toLower();
   if (n == QLatin1String("appicon!")) {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64}) icon.addPixmap(drawAppIcon(size));
+    static const QIcon icon = [] {
+      QIcon drawn;
+      for (int size : {16, 24, 32, 48, 64}) drawn.addPixmap(drawAppIcon(size));
+      return drawn;
+    }();
     return icon;
   }
   return {};

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,9 +24,22 @@ TempDataSource::TempDataSource() {
   std::ofstream(fs::path(dir_) / "odbc.ini").flush();
 }
 
-TempDataSource::TempDataSource(TempDataSource&& o) noexcept : dir_(std::move(o.dir_)) { o.dir_.clear(); }
+TempDataSource::TempDataSource(TempDataSource&& o) noexcept
+    : dir_(std::move(o.dir_)), pgSocket_(std::move(o.pgSocket_)), pgDatabase_(std::move(o.pgDatabase_)) {
+  o.dir_.clear();
+  o.pgDatabase_.clear();
+}
+
+namespace {
+int psql(const std::string& socketDir, const std::string& database, const std::string& args) {
+  const std::string cmd = "psql -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
+                          " " + args + " >/dev/null";
+  return std::system(cmd.c_str());
+}
+}  // namespace
 
 TempDataSource::~TempDataSource() {
+  if (!pgDatabase_.empty()) psql(pgSocket_, "postgres", "-c 'DROP DATABASE " + pgDatabase_ + " WITH (FORCE)'");
   if (dir_.empty()) return;
   std::error_code ec;
   fs::remove_all(dir_, ec);
@@ -43,6 +57,22 @@ int TempDataSource::runSetup() const {
 TempDataSource TempDataSource::standard() {
   TempDataSource ds;
   if (ds.runSetup() != 0) throw std::runtime_error("the data source set-up failed");
+  return ds;
+}
+
+TempDataSource TempDataSource::postgres(const std::string& socketDir) {
+  TempDataSource ds;
+  ds.pgSocket_ = socketDir;
+  ds.pgDatabase_ = "t_" + fs::path(ds.dir_).filename().string().substr(std::string("orvida-test-").size());
+  for (char& c : ds.pgDatabase_) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string sql = sourceDir() + "/resources/sql/";
+  if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + "'") != 0 ||
+      psql(socketDir, ds.pgDatabase_,
+           "-f '" + sql + "xmsz.postgresql.sql' -f '" + sql + "gz123.sql' -f '" + sql + "gz123.seed.sql'") != 0)
+    throw std::runtime_error("cannot make a PostgreSQL database in " + socketDir);
+  std::ofstream(fs::path(ds.dir_) / "odbc.ini")
+      << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase="
+      << ds.pgDatabase_ << "\nUsername=orvida\nUseServerSidePrepare=0\n";
   return ds;
 }
 

@@ -14,6 +14,9 @@ class TempDataSource {
   static TempDataSource withIni(const std::string& text);
   // No data source at all.
   static TempDataSource none() { return withIni(""); }
+  // "vardo" on a fresh database of its own in the private PostgreSQL server whose socket
+  // folder is `socketDir`, made from the same schema files.
+  static TempDataSource postgres(const std::string& socketDir);
 
   TempDataSource(TempDataSource&&) noexcept;
   ~TempDataSource();
@@ -26,6 +29,7 @@ class TempDataSource {
  private:
   TempDataSource();
   std::string dir_;
+  std::string pgSocket_, pgDatabase_;
 };
 
 std::string sourceDir();
