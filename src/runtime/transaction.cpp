@@ -307,30 +307,46 @@ bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, Fetche
 
 }  // namespace
 
+namespace {
+
+// Prepares `sql`, binds `params` and runs it. Returns the statement, ready to fetch from,
+// or an empty handle once the failure is reported on `t`. The parameter buffers are needed
+// only until the statement has run.
+odbc::Handle runStatement(Transaction& t, bool connected, SQLHDBC dbc, const std::string& sql,
+                          const std::vector<SqlValue>& params, SQLRETURN& rc) {
+  t.sqlnrows = 0;
+  if (!connected) {
+    fail(t, "Transaction not connected");
+    return {};
+  }
+  odbc::Handle stmt(SQL_HANDLE_STMT, dbc);
+  if (!stmt) {
+    fail(t, odbc::diagnose(SQL_HANDLE_DBC, dbc));
+    return {};
+  }
+  std::string text = sql;
+  BoundParams bound{params, {}};
+  rc = SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
+  if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+    fail(t, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
+    return {};
+  }
+  return stmt;
+}
+
+}  // namespace
+
 int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
                             const std::vector<SqlTarget>& into) {
-  sqlnrows = 0;
-  if (!impl_->connected) {
-    fail(*this, "Transaction not connected");
-    return -1;
-  }
-  odbc::Handle stmt(SQL_HANDLE_STMT, impl_->dbc.get());
-  if (!stmt) {
-    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get()));
-    return -1;
-  }
+  SQLRETURN rc = SQL_SUCCESS;
+  odbc::Handle stmt = runStatement(*this, impl_->connected, impl_->dbc.get(), sql, params, rc);
+  if (!stmt) return -1;
   auto failStmt = [&] {
     fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
     return -1;
   };
-  std::string text = sql;
-  if (!SQL_SUCCEEDED(SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()),
-                                static_cast<SQLINTEGER>(text.size()))))
-    return failStmt();
-  BoundParams bound{params, {}};
-  if (!bindAll(stmt.get(), bound)) return failStmt();
-  SQLRETURN rc = SQLExecute(stmt.get());
-  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) return failStmt();
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
   if (columns != static_cast<SQLSMALLINT>(into.size())) {
@@ -368,31 +384,14 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
 }
 
 int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
-  sqlnrows = 0;
-  if (!impl_->connected) {
-    fail(*this, "Transaction not connected");
-    return -1;
-  }
-  odbc::Handle stmt(SQL_HANDLE_STMT, impl_->dbc.get());
-  if (!stmt) {
-    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get()));
-    return -1;
-  }
-  std::string text = sql;
-  BoundParams bound{params, {}};
-  SQLRETURN rc = SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()),
-                            static_cast<SQLINTEGER>(text.size()));
-  if (SQL_SUCCEEDED(rc) && bindAll(stmt.get(), bound)) rc = SQLExecute(stmt.get());
-  else if (SQL_SUCCEEDED(rc)) rc = SQL_ERROR;
-  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-    fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
-    return -1;
-  }
+  SQLRETURN rc = SQL_SUCCESS;
+  odbc::Handle stmt = runStatement(*this, impl_->connected, impl_->dbc.get(), sql, params, rc);
+  if (!stmt) return -1;
   SQLLEN count = 0;
-  SQLRowCount(stmt.get(), &count);
+  if (rc != SQL_NO_DATA) SQLRowCount(stmt.get(), &count);
   succeed();
   sqlnrows = count < 0 ? 0 : static_cast<long>(count);
-  if (rc == SQL_NO_DATA || sqlnrows == 0) {
+  if (sqlnrows == 0) {
     sqlcode = 100;
     return 100;
   }
