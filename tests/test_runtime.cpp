@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <gtest/gtest-spi.h>
+
+#include <QCoreApplication>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "runtime/application.h"
@@ -69,6 +75,64 @@ struct w_faulty : rt::Window {
     note("faulty open ends");
   }
   void timer() override { ++ticks; }
+};
+
+// Counts its ticks where a closed window cannot take them with it.
+struct w_ticking : rt::Window {
+  RT_CLASS(w_ticking)
+  static inline int ticks = 0;
+  static inline int ticksDuringClose = 0;
+  static inline bool waitOnClose = false;
+  bool closing = false;
+  w_ticking() {
+    width = 1000;
+    height = 800;
+    ticks = ticksDuringClose = 0;
+    waitOnClose = false;
+  }
+  void timer() override {
+    ++ticks;
+    if (closing) ++ticksDuringClose;
+  }
+  void close() override {
+    closing = true;
+    if (waitOnClose) t::wait(60);
+  }
+};
+
+struct w_sizable : rt::Window {
+  RT_CLASS(w_sizable)
+  w_sizable() {
+    width = 2000;
+    height = 1200;
+    resizable = true;
+    title = "before";
+  }
+};
+
+// Shows a message box from its close event.
+struct w_box_on_close : rt::Window {
+  RT_CLASS(w_box_on_close)
+  static inline bool closed = false;
+  w_box_on_close() {
+    width = 1000;
+    height = 800;
+  }
+  void close() override {
+    rt::messagebox("提示", "closing");
+    closed = true;
+  }
+};
+
+// Throws whatever the test asks for when clicked.
+struct w_thrower : rt::Window {
+  RT_CLASS(w_thrower)
+  static inline std::function<void()> thrower;
+  w_thrower() {
+    width = 1000;
+    height = 800;
+  }
+  void clicked(unsigned long, int, int) override { thrower(); }
 };
 
 struct w_clicks : rt::Window {
@@ -239,19 +303,25 @@ TEST_F(RuntimeTest, AMissingPictureLeavesTheBackColourShowing) {
 }
 
 TEST_F(RuntimeTest, TimersFireUntilTheWindowCloses) {
-  rt::open<w_faulty>();
-  auto w = rt::global<w_faulty>();
+  rt::open<w_ticking>();
+  auto w = rt::global<w_ticking>();
   rt::timer(0.01, *w);
-  for (int i = 0; i < 200 && w->ticks < 2; ++i) t::wait(10);
-  EXPECT_GE(w->ticks, 2);
+  for (int i = 0; i < 200 && w_ticking::ticks < 2; ++i) t::wait(10);
+  EXPECT_GE(w_ticking::ticks, 2);
   EXPECT_DOUBLE_EQ(w->timerInterval(), 0.01);
   rt::timer(0, *w);
-  const int stopped = w->ticks;
+  const int stopped = w_ticking::ticks;
   t::wait(50);
-  EXPECT_EQ(w->ticks, stopped);
+  EXPECT_EQ(w_ticking::ticks, stopped);
+
+  // Its close event waits: no tick reaches it then, nor after the window is gone.
   rt::timer(0.01, *w);
+  w_ticking::waitOnClose = true;
   rt::close(*w);
-  t::wait(50);  // no tick reaches a closed window
+  EXPECT_EQ(w_ticking::ticksDuringClose, 0);
+  const int closed = w_ticking::ticks;
+  t::wait(60);
+  EXPECT_EQ(w_ticking::ticks, closed);
 }
 
 TEST_F(RuntimeTest, ResponseWindowsAreCentredInLogicalUnits) {
@@ -276,6 +346,121 @@ TEST_F(RuntimeTest, MessageBoxesAreRecordedNotShown) {
   EXPECT_EQ(t::messages()[1].icon, rt::Icon::Information);
 }
 
+TEST_F(RuntimeTest, AnyExceptionAbortsOnlyItsEventAndTheRunGoesOn) {
+  struct Case {
+    const char* kind;
+    std::function<void()> raise;
+  };
+  const Case cases[] = {
+      {"runtime error", [] { throw rt::NullObjectError(); }},
+      {"out_of_range", [] { (void)std::string("ab").at(5); }},
+      {"invalid_argument", [] { (void)std::stoi("none"); }},
+      {"bad_variant_access", [] { (void)std::get<int>(std::variant<int, std::string>("x")); }},
+  };
+  std::weak_ptr<rt::Window> gone;
+  t::onOpen("w_thrower", [&gone](rt::Window& w) {
+    gone = rt::refTo(w).weak();
+    t::click(w, 500, 400);           // from a click
+    rt::post(w_thrower::thrower);    // and from a posted event
+    rt::post([&w] {
+      note("closing");
+      rt::close(w);
+    });
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
+    journal.clear();
+    w_thrower::thrower = c.raise;
+    const int errorsBefore = rt::runtimeErrorCount();
+    TestApp app;
+    app.onOpen = [] { rt::open<w_thrower>(); };
+    EXPECT_EQ(run(app), 0);
+    EXPECT_EQ(rt::runtimeErrorCount(), errorsBefore + 2);
+    EXPECT_EQ(rt::eventDepth(), 0);
+    EXPECT_TRUE(gone.expired()) << "the closed window is freed";
+    EXPECT_EQ(journal, (std::vector<std::string>{"app open", "app open ends", "closing", "app close", "app destroy"}));
+  }
+}
+
+TEST_F(RuntimeTest, AResponseWindowOutlivesTheWindowItWasOpenedFrom) {
+  rt::open<w_main_a>();
+  rt::Ref<rt::Window> opener = rt::global<w_main_a>();
+  bool shownAfterOpenerGone = false;
+  t::onOpen("w_response", [&](rt::Window& r) {
+    rt::close(opener);
+    rt::Ref<rt::Window> response = rt::refTo(r);
+    rt::post([&shownAfterOpenerGone, response] {
+      t::wait(30);  // the opener's widget is deleted meanwhile
+      shownAfterOpenerGone = response && t::isShown(*response);
+      rt::close(response);
+    });
+  });
+  rt::Ref<w_response> response;
+  rt::open(response, opener);
+  EXPECT_TRUE(shownAfterOpenerGone);
+  EXPECT_FALSE(response);
+  EXPECT_FALSE(opener);
+}
+
+TEST_F(RuntimeTest, AWindowOpenedWithAParentOutlivesIt) {
+  rt::open<w_main_a>();
+  rt::Ref<rt::Window> parent = rt::global<w_main_a>();
+  rt::Ref<rt::Window> child;
+  ASSERT_EQ(rt::open(child, "w_main_b", parent), 1);
+  rt::close(parent);
+  t::wait(30);
+  ASSERT_TRUE(child);
+  EXPECT_TRUE(t::isShown(*child));
+  EXPECT_EQ(rt::openWindows().size(), 1u);
+  EXPECT_EQ(rt::close(child), 1);
+  t::wait(30);
+  EXPECT_TRUE(rt::openWindows().empty());
+}
+
+TEST_F(RuntimeTest, OpeningByNameGoesThroughTheClassesGlobalVariable) {
+  EXPECT_EQ(rt::open("W_MAIN_A"), 1);
+  auto first = rt::global<w_main_a>();
+  ASSERT_TRUE(first);
+  EXPECT_EQ(rt::open("w_main_a"), 1);
+  EXPECT_TRUE(rt::global<w_main_a>() == first);
+  EXPECT_EQ(rt::openWindows().size(), 1u);
+  EXPECT_EQ(rt::open("w_nowhere"), -1);
+}
+
+TEST_F(RuntimeTest, WhatTheUserDraggedStaysAndTheLogicalPropertiesFollow) {
+  rt::open<w_sizable>();
+  auto w = rt::global<w_sizable>();
+  ASSERT_TRUE(t::waitExposed(*w));
+  const auto screen = t::screenGeometry();
+  t::userResize(*w, 600, 400);
+  t::userMove(*w, screen.x + 70, screen.y + 50);
+  EXPECT_EQ(w->width, rt::units::toUnitsX(600 + 2 * rt::units::kFramePixels));
+  EXPECT_EQ(w->height, rt::units::toUnitsY(400 + 2 * rt::units::kFramePixels + rt::units::kTitleBarPixels));
+  EXPECT_EQ(w->x, rt::units::toUnitsX(70));
+  EXPECT_EQ(w->y, rt::units::toUnitsY(50));
+
+  const auto dragged = t::windowGeometry(*w);
+  w->title = "after";
+  w->icon = "Exit!";
+  w->enabled = false;
+  w->enabled = true;
+  t::processEvents();
+  const auto now = t::windowGeometry(*w);
+  EXPECT_EQ(now.width, 600);
+  EXPECT_EQ(now.height, 400);
+  EXPECT_EQ(now.x, dragged.x);
+  EXPECT_EQ(now.y, dragged.y);
+
+  // A size set by program is applied.
+  w->width = 1000;
+  EXPECT_EQ(t::windowGeometry(*w).width, rt::units::toPixelsX(1000) - 2 * rt::units::kFramePixels);
+
+  w->visible = false;
+  EXPECT_FALSE(t::isShown(*w));
+  w->visible = true;
+  EXPECT_TRUE(t::isShown(*w));
+}
+
 TEST(Units, LogicalUnitsMapToPixelsAtOneFixedScale) {
   struct Case {
     int ux, uy, px, py;
@@ -287,4 +472,52 @@ TEST(Units, LogicalUnitsMapToPixelsAtOneFixedScale) {
   }
   EXPECT_EQ(rt::units::toUnitsX(7), 32);
   EXPECT_EQ(rt::units::toUnitsY(98), 392);
+}
+
+// The harness itself: a test that goes wrong ends instead of hanging.
+
+TEST(Harness, WindowsLeftOpenCloseWithTheirMessageBoxesStillRecorded) {
+  w_box_on_close::closed = false;
+  {
+    t::Session session;
+    rt::open<w_box_on_close>();
+  }  // a real box here would wait for an answer that never comes
+  EXPECT_TRUE(w_box_on_close::closed);
+}
+
+TEST(Harness, TheWatchdogTurnsAHangIntoAFailure) {
+  t::Session session(300);
+  ::testing::TestPartResultArray failures;
+  {
+    ::testing::ScopedFakeTestPartResultReporter reporter(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+    rt::open<w_response>();  // nobody closes it
+  }
+  EXPECT_TRUE(session.watchdogFired());
+  ASSERT_EQ(failures.size(), 1);
+  EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("watchdog"), std::string::npos);
+  EXPECT_TRUE(rt::openWindows().empty());
+}
+
+TEST(Harness, AnActionThatThrowsClosesItsWindow) {
+  t::Session session(5000);
+  t::onOpen("w_response", [](rt::Window&) { throw std::runtime_error("the action went wrong"); });
+  ::testing::TestPartResultArray failures;
+  {
+    ::testing::ScopedFakeTestPartResultReporter reporter(
+        ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
+    rt::open<w_response>();
+  }
+  EXPECT_FALSE(session.watchdogFired());
+  ASSERT_EQ(failures.size(), 1);
+  EXPECT_NE(std::string(failures.GetTestPartResult(0).message()).find("went wrong"), std::string::npos);
+}
+
+// Run by ctest on its own and expected to fail (not to hang): an action whose assertion
+// fails closes its response window, so the opener returns.
+TEST(Harness, DISABLED_AnActionWhoseAssertionFailsClosesItsWindow) {
+  t::Session session(60000);
+  t::onOpen("w_response", [](rt::Window&) { ASSERT_TRUE(false) << "the expected failure"; });
+  rt::open<w_response>();
+  EXPECT_FALSE(session.watchdogFired());
 }

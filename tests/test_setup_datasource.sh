@@ -24,6 +24,19 @@ for t in gz123_m gz123_w; do
   [ "$bad" = 0 ] || fail "$t bounds do not rise with height"
 done
 [ "$(sqlite3 "$db" 'SELECT count(*) FROM xmsz')" = 0 ] || fail "xmsz should start empty"
+[ "$(sqlite3 "$db" 'PRAGMA journal_mode')" = wal ] || fail "the database is not in WAL journal mode"
+
+# A schema that fails leaves neither a database nor a half-built file behind.
+broken="$tmp/broken"
+mkdir -p "$broken/scripts" "$broken/resources/sql" "$tmp/data-broken"
+cp "$root/scripts/setup-datasource" "$broken/scripts/"
+cp "$root/resources/sql/"*.sql "$broken/resources/sql/"
+echo "INSERT INTO no_such_table VALUES (1);" >> "$broken/resources/sql/gz123.seed.sql"
+if ODBCINI="$tmp/odbc-broken.ini" XDG_DATA_HOME="$tmp/data-broken" "$broken/scripts/setup-datasource" >/dev/null 2>&1; then
+  fail "a failing schema was reported as success"
+fi
+leftovers=$(find "$tmp/data-broken" -type f | wc -l)
+[ "$leftovers" = 0 ] || fail "a failed set-up left $leftovers file(s): $(find "$tmp/data-broken" -type f)"
 
 # Twice: the first database's rows stay.
 sqlite3 "$db" "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '1')"

@@ -45,29 +45,57 @@ class TransactionTest : public ::testing::Test {
 }  // namespace
 
 #ifndef ORVIDA_TEST_POSTGRES
-TEST(Connect, FailuresCarryTheDriversOwnText) {
-  struct Case {
-    const char* what;
-    std::string ini;
-    std::string expectInText;
-  };
-  const Case cases[] = {
-      {"no data source", "", "Data source name not found"},
-      {"database file missing",
-       "[vardo]\nDriver=SQLite3\nDatabase={dir}/missing.db\nNoCreat=1\nTimeout=1000\n", ""},
-      {"driver missing", "[vardo]\nDriver=NoSuchDriver\n", ""},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto ds = TempDataSource::withIni(c.ini);
-    rt::Transaction t;
-    configure(t, false);
-    EXPECT_EQ(t.connect(), -1);
-    EXPECT_EQ(t.sqlcode, -1);
-    EXPECT_FALSE(t.connected());
-    EXPECT_FALSE(t.sqlerrtext.empty());
-    EXPECT_NE(t.sqlerrtext.find(c.expectInText), std::string::npos) << t.sqlerrtext;
-  }
+// Each case in a process of its own: the driver manager reads odbc.ini only once.
+struct ConnectFailure {
+  const char* name;
+  std::string ini;
+  std::string driverSays;
+};
+
+void PrintTo(const ConnectFailure& c, std::ostream* os) { *os << c.name; }
+
+class ConnectFails : public ::testing::TestWithParam<ConnectFailure> {};
+
+TEST_P(ConnectFails, WithTheDriversOwnText) {
+  const auto& c = GetParam();
+  auto ds = TempDataSource::withIni(c.ini);
+  rt::Transaction t;
+  configure(t, false);
+  EXPECT_EQ(t.connect(), -1);
+  EXPECT_EQ(t.sqlcode, -1);
+  EXPECT_FALSE(t.connected());
+  ASSERT_FALSE(c.driverSays.empty());
+  EXPECT_NE(t.sqlerrtext.find(c.driverSays), std::string::npos) << t.sqlerrtext;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Connect, ConnectFails,
+    ::testing::Values(
+        ConnectFailure{"NoDataSource", "", "Data source name not found"},
+        ConnectFailure{"DatabaseFileMissing",
+                       "[vardo]\nDriver=SQLite3\nDatabase={dir}/missing.db\nNoCreat=1\nTimeout=1000\n",
+                       "connect failed"},
+        ConnectFailure{"DriverMissing", "[vardo]\nDriver={dir}/no-such-driver.so\n", "Can't open lib"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// With automatic commit off, a read opens a transaction that lasts until the next commit;
+// it must not lock other programs out of the file.
+TEST(Concurrency, AReaderNeverLocksOutAWriter) {
+  auto ds = TempDataSource::standard();
+  rt::Transaction reader;
+  configure(reader, false);
+  ASSERT_EQ(reader.connect(), 0) << reader.sqlerrtext;
+  std::optional<long long> n;
+  ASSERT_EQ(reader.selectInto("SELECT count(*) FROM xmsz", {}, {&n}), 0);
+
+  rt::Transaction writer;
+  configure(writer, false);
+  ASSERT_EQ(writer.connect(), 0);
+  ASSERT_EQ(writer.execute("INSERT INTO xmsz (nj) VALUES ('31')"), 0) << writer.sqlerrtext;
+  EXPECT_EQ(writer.commit(), 0) << writer.sqlerrtext;
+  // Another program, too.
+  ds.query("INSERT INTO xmsz (nj) VALUES ('32')");
+  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "2");
 }
 
 TEST(Connect, OnlyTheOdbcInterfaceIsOffered) {
@@ -193,6 +221,47 @@ TEST_F(TransactionTest, TextComesBackExactlyAsStored) {
     ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE nj = '31'", {}, {&back}), 0);
     EXPECT_EQ(back, v);
   }
+}
+
+TEST_F(TransactionTest, NotFoundIsOnlyForAChangeThatFoundNoRow) {
+  struct Case {
+    const char* sql;
+    int result;
+  };
+  const Case cases[] = {
+      {"UPDATE xmsz SET xm_z_m = '1' WHERE nj = 'none'", 100},
+      {"DELETE FROM xmsz WHERE nj = 'none'", 100},
+      {"INSERT INTO xmsz (nj) SELECT nj FROM xmsz WHERE nj = 'none'", 100},
+      {"INSERT INTO xmsz (nj) VALUES ('31')", 0},
+      {"  update xmsz SET xm_z_m = '1' WHERE nj = '31'", 0},
+      {"CREATE TABLE scratch (a integer)", 0},
+      {"DROP TABLE scratch", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    EXPECT_EQ(t.execute(c.sql), c.result) << t.sqlerrtext;
+    EXPECT_EQ(t.sqlcode, c.result);
+  }
+}
+
+// Under a locale whose encoding is not UTF-8, text still reaches the database as UTF-8.
+TEST(Encoding, TextIsStoredAsUtf8WhateverTheLocale) {
+  ASSERT_TRUE(support::useTestLocale("zh_CN.GB18030")) << "the tests' GB18030 locale is missing";
+  auto ds = backend();
+  rt::Transaction t;
+  configure(t, false);
+  ASSERT_EQ(t.connect(), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_t_w) VALUES ('31', ?)", {std::string("体质")}), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.commit(), 0);
+  std::optional<std::string> back;
+  ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE nj = '31'", {}, {&back}), 0);
+  EXPECT_EQ(back, "体质");
+  // Read by a client of its own: two characters of three bytes each.
+#ifdef ORVIDA_TEST_POSTGRES
+  EXPECT_EQ(ds.query("SELECT octet_length(xm_t_w) FROM xmsz WHERE nj = '31'"), "6");
+#else
+  EXPECT_EQ(ds.query("SELECT length(CAST(xm_t_w AS BLOB)) FROM xmsz WHERE nj = '31'"), "6");
+#endif
 }
 
 TEST(Dbparm, ValuesAreFoundByName) {

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include "event.h"
+#include "focus_p.h"
 #include "runtime_p.h"
 #include "window.h"
 
@@ -44,6 +45,7 @@ void ensureGui(int argc, char** argv) {
   (void)gui;
   // The run ends by the runtime's own count of open windows.
   QApplication::setQuitOnLastWindowClosed(false);
+  focus::install();
   // The windows name their fonts as the system did; map them to installed faces of the
   // same metrics.
   QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"),
@@ -97,8 +99,12 @@ int run(Application& app, int argc, char** argv) {
   if (!state.open.empty()) {
     QEventLoop loop;
     state.mainLoop = &loop;
+    // However the loop ends, nothing is left pointing at it.
+    struct Reset {
+      QEventLoop*& slot;
+      ~Reset() { slot = nullptr; }
+    } reset{state.mainLoop};
     loop.exec();
-    state.mainLoop = nullptr;
   }
   dispatch([&] { app.close(); });
   dispatch([&] { app.destroy(); });

@@ -1,13 +1,32 @@
 #include "control.h"
 
+#include <QHash>
 #include <QWidget>
 
+#include "focus_p.h"
 #include "units.h"
 #include "window.h"
 
 namespace rt {
+namespace {
+// Which control each widget shows; an entry goes with its widget.
+QHash<const QWidget*, std::weak_ptr<Control>>& owners() {
+  static QHash<const QWidget*, std::weak_ptr<Control>> map;
+  return map;
+}
+}  // namespace
 
 Control::~Control() = default;  // the widget goes with its window's widget
+
+Control* controlOf(const QWidget* widget) {
+  for (const QWidget* w = widget; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+    auto it = owners().constFind(w);
+    if (it == owners().constEnd()) continue;
+    auto control = it->lock();
+    return control && control->isValid() ? control.get() : nullptr;
+  }
+  return nullptr;
+}
 
 Ref<Window> Control::getParent() const {
   if (!parent_ || !parent_->isValid()) return {};
@@ -18,21 +37,35 @@ void Control::bringToTop() {
   if (widget_) widget_->raise();
 }
 
-void Control::attach(Window& parent, QWidget* parentWidget) {
+int Control::setFocus() { return focus::move(*this); }
+
+void Control::attach(Window& parent, QWidget* parentWidget, Control* holder) {
   parent_ = &parent;
+  holder_ = holder;
   widget_ = makeWidget(parentWidget);
-  syncWidget();
+  const QWidget* key = widget_;
+  owners().insert(key, std::static_pointer_cast<Control>(shared_from_this()));
+  QObject::connect(widget_, &QObject::destroyed, [key] { owners().remove(key); });
+  syncWidget(nullptr);
+  for (const auto& child : children_) child->attach(parent, widget_, this);
+  create();
 }
 
-void Control::propertyChanged() {
-  if (widget_) syncWidget();
+void Control::adoptChild(std::shared_ptr<Control> child) {
+  children_.push_back(child);
+  if (widget_) child->attach(*parent_, widget_, this);
 }
 
-void Control::syncWidget() {
-  widget_->setGeometry(units::toPixelsX(x), units::toPixelsY(y), units::toPixelsX(width),
-                       units::toPixelsY(height));
-  widget_->setVisible(visible);
-  widget_->setEnabled(enabled);
+void Control::propertyChanged(const void* which) {
+  if (widget_) syncWidget(which);
+}
+
+void Control::syncWidget(const void* which) {
+  if (!which || which == &x || which == &y || which == &width || which == &height)
+    widget_->setGeometry(units::toPixelsX(x), units::toPixelsY(y), units::toPixelsX(width),
+                         units::toPixelsY(height));
+  if (!which || which == &visible) widget_->setVisible(visible);
+  if (!which || which == &enabled) widget_->setEnabled(enabled);
 }
 
 }  // namespace rt

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "color.h"
 #include "object.h"
 #include "property.h"
 
@@ -28,29 +31,77 @@ class Control : public Object, public PropertyOwner {
 
   // Events. The window runs every control's constructor after its create event, and
   // every control's destroy when it is destroyed.
+  virtual void create() {}  // a user object creates the controls it holds here
   virtual void constructor() {}
   virtual void destroy() {}
+  virtual void getfocus() {}
+  virtual void losefocus() {}
+  // Key events while the control has the focus: the virtual-key code and the key flags
+  // (1 Shift, 2 Ctrl).
+  virtual long keydown(int key, unsigned long keyflags) {
+    (void)key, (void)keyflags;
+    return 0;
+  }
+  virtual long keyup(int key, unsigned long keyflags) {
+    (void)key, (void)keyflags;
+    return 0;
+  }
 
-  // The window the control sits on (its parent); null once that window is gone.
+  // The window the control sits on (its parent); null once that window is gone. For a
+  // control inside a user object, the user object's window.
   Ref<Window> getParent() const;
+  // The user object that holds this control, or null for a control of the window itself.
+  Control* holder() const noexcept { return holder_; }
   // Raises the control above those created before it.
   void bringToTop();
+  // Gives this control the focus (losefocus of the old, then getfocus of this one).
+  int setFocus();
+
+  // Whether a control of this kind can hold the focus (buttons, edits, ...).
+  virtual bool takesFocus() const { return false; }
+  // The caption whose "&" marks the access key, for controls that have one.
+  virtual std::string accessCaption() const { return {}; }
+  // What the access key does (a button clicks itself).
+  virtual void pressAccessKey() {}
+
+  // Controls held by this one (a user object's); empty for ordinary controls.
+  const std::vector<std::shared_ptr<Control>>& children() const noexcept { return children_; }
 
   QWidget* widget() const noexcept { return widget_; }
-  void propertyChanged() override;
+  void propertyChanged(const void* which) override;
 
  protected:
   Control() = default;
   // Makes the control's widget; called once, when the control joins its window.
   virtual QWidget* makeWidget(QWidget* parent) = 0;
-  // Brings the widget in line with the properties.
-  virtual void syncWidget();
+  // Brings the widget in line with the properties (`which` is the one that changed, or
+  // nullptr for all of them).
+  virtual void syncWidget(const void* which);
+
+  // For user objects: adds a control held by this one; call from the create event.
+  template <class C>
+  Ref<C> insertChild() {
+    auto control = std::make_shared<C>();
+    adoptChild(control);
+    return Ref<C>(control);
+  }
 
  private:
   friend class Window;
-  void attach(Window& parent, QWidget* parentWidget);
+  void attach(Window& parent, QWidget* parentWidget, Control* holder);
+  void adoptChild(std::shared_ptr<Control> child);
   Window* parent_ = nullptr;
+  Control* holder_ = nullptr;
   QWidget* widget_ = nullptr;
+  std::vector<std::shared_ptr<Control>> children_;
 };
+
+// Gives `control` the focus, as its setFocus() does; -1 when it cannot take it.
+int setFocus(Control& control);
+// The control that has the focus in the active window, or null.
+Ref<Control> getFocus();
+
+// The control behind a widget (or one of the widget's parents), if any.
+Control* controlOf(const QWidget* widget);
 
 }  // namespace rt

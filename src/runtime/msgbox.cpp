@@ -4,12 +4,16 @@
 #include <QPushButton>
 
 #include "runtime_p.h"
+#include "widgets_p.h"
 
 namespace rt {
 
 int messagebox(const std::string& caption, const std::string& text, Icon icon) {
   if (auto& hook = detail::hooks().messagebox) return hook(caption, text, icon);
-  QMessageBox box(detail::activeWindowWidget());
+  // Owned by no window: a window freed while the box is up cannot take the box with it.
+  QMessageBox box;
+  box.setWindowModality(Qt::ApplicationModal);
+  setTransientOwner(&box, detail::activeWindowWidget());
   box.setWindowTitle(detail::qs(caption));
   box.setText(detail::qs(text));
   switch (icon) {

@@ -1,12 +1,18 @@
 #pragma once
 
-// The runtime's only contact with the ODBC driver manager.
+// The runtime's only contact with the ODBC driver manager. Text crosses it as UTF-16
+// (SQL_C_WCHAR) both ways, so neither the user's locale nor the driver's idea of it can
+// change a character.
 
 #include <sql.h>
 #include <sqlext.h>
 
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "transaction.h"
 
 namespace rt::odbc {
 
@@ -49,24 +55,20 @@ struct Diagnostic {
   long native = 0;
   std::string text;  // the driver's own messages, one a line
 };
+Diagnostic diagnose(SQLSMALLINT type, SQLHANDLE handle);
 
-inline Diagnostic diagnose(SQLSMALLINT type, SQLHANDLE handle) {
-  Diagnostic d;
-  for (SQLSMALLINT i = 1;; ++i) {
-    SQLCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLCHAR message[1024] = {};
-    SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRec(type, handle, i, state, &native, message, sizeof message, &length);
-    if (!SQL_SUCCEEDED(rc)) break;
-    if (i == 1) {
-      d.sqlstate = reinterpret_cast<char*>(state);
-      d.native = native;
-    }
-    if (!d.text.empty()) d.text += '\n';
-    d.text += reinterpret_cast<char*>(message);
-  }
-  return d;
-}
+std::u16string widen(const std::string& utf8);
+std::string narrow(const char16_t* utf16, std::size_t length);
+
+// Prepares `sql` on a new statement of `dbc`, binds `params` to its markers and runs it.
+// Returns the statement, ready to fetch from (`rc` is the run's result, SQL_NO_DATA for a
+// change that touched no row), or an empty handle with `error` filled in.
+Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+           Diagnostic& error);
+
+// Reads column `col` of the fetched row; nullopt for null. False on a driver error.
+bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out);
+bool readInteger(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<long long>& out);
+bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out);
 
 }  // namespace rt::odbc

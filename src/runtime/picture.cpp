@@ -37,13 +37,13 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent* e) {
   if (!pressed_ || e->button() != Qt::LeftButton || !picture_ || !rect().contains(e->pos())) return;
   pressed_ = false;
   Ref<Picture> pic = picture_;
-  dispatch([&] { pic->clicked(); });
+  dispatchEvent(*pic, "clicked", [&] { pic->clicked(); });
 }
 
 QWidget* Picture::makeWidget(QWidget* parent) { return new PictureWidget(this, parent); }
 
-void Picture::syncWidget() {
-  Control::syncWidget();
+void Picture::syncWidget(const void* which) {
+  Control::syncWidget(which);
   widget()->update();
 }
 

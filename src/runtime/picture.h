@@ -22,7 +22,7 @@ class Picture : public Control {
 
  protected:
   QWidget* makeWidget(QWidget* parent) override;
-  void syncWidget() override;
+  void syncWidget(const void* which) override;
 };
 
 }  // namespace rt

@@ -7,7 +7,8 @@ namespace rt {
 // Something whose look follows its properties: a window or a control.
 class PropertyOwner {
  public:
-  virtual void propertyChanged() = 0;
+  // `which` is the property that changed, so an owner re-applies only what it touches.
+  virtual void propertyChanged(const void* which) = 0;
 
  protected:
   ~PropertyOwner() = default;
@@ -24,11 +25,14 @@ class Prop {
   Prop& operator=(const T& v) {
     if (!(value_ == v)) {
       value_ = v;
-      owner_->propertyChanged();
+      owner_->propertyChanged(this);
     }
     return *this;
   }
   Prop& operator=(const Prop& other) { return *this = other.value_; }
+
+  // Takes a value the screen already shows (a size the user dragged), telling nobody.
+  void assignQuietly(const T& v) { value_ = v; }
 
   operator const T&() const noexcept { return value_; }
   const T& operator()() const noexcept { return value_; }

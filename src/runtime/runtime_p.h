@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "color.h"
@@ -19,6 +20,7 @@ class QWidget;
 
 namespace rt {
 class Application;
+class Object;
 class Window;
 }
 
@@ -35,6 +37,7 @@ State& state();
 struct Hooks {
   std::function<int(const std::string& caption, const std::string& text, Icon icon)> messagebox;
   std::function<void(Window&)> opened;  // after a window is on screen
+  std::function<void(const Object&, std::string_view)> journal;  // before every event
 };
 Hooks& hooks();
 

@@ -1,13 +1,22 @@
 #include "testing.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 #include <map>
+#include <memory>
 
 #include "event.h"
+#include "focus_p.h"
 #include "runtime_p.h"
 #include "units.h"
+#include "widgets_p.h"
 
 namespace rt::testing {
 namespace {
@@ -16,15 +25,46 @@ struct Recorder {
   std::vector<MessageRecord> messages;
   std::map<std::string, std::vector<std::function<void(Window&)>>> actions;
   std::map<std::string, int> opened;
+  std::vector<std::string> journal;
+  std::unique_ptr<QTimer> watchdog;
+  bool watchdogFired = false;
 };
 Recorder& recorder() {
   static Recorder r;
   return r;
 }
 
+int recordMessage(const std::string& caption, const std::string& text, Icon icon) {
+  recorder().messages.push_back({caption, text, icon});
+  return 1;
+}
+
+// Ends whatever holds the test: real modal boxes first, then every window.
+void breakHang() {
+  recorder().watchdogFired = true;
+  ADD_FAILURE() << "watchdog: the test hung; every window is closed";
+  for (int i = 0; i < 20; ++i) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || dynamic_cast<WindowWidget*>(modal)) break;
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+      box->done(0);
+    else
+      modal->close();
+  }
+  for (const auto& w : openWindows())
+    if (w) rt::close(*w);
+}
+
+QWidget* keyTarget(Window& window) {
+  Ref<Control> c = window.focusedControl();
+  if (c && c->widget() && focus::canTake(*c)) return c->widget();
+  if (!window.widget()) throw NullObjectError();
+  return window.widget();
+}
+
 }  // namespace
 
-Session::Session() {
+Session::Session(int watchdogMs) {
   if (!QCoreApplication::instance()) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static char name[] = "orvida-test";
@@ -32,9 +72,9 @@ Session::Session() {
     detail::ensureGui(1, argv);
   }
   recorder() = Recorder{};
-  detail::hooks().messagebox = [](const std::string& caption, const std::string& text, Icon icon) {
-    recorder().messages.push_back({caption, text, icon});
-    return 1;
+  detail::hooks().messagebox = recordMessage;
+  detail::hooks().journal = [](const Object& target, std::string_view event) {
+    recorder().journal.push_back(target.className() + "." + std::string(event));
   };
   detail::hooks().opened = [](Window& w) {
     const std::string name = w.className();
@@ -44,21 +84,55 @@ Session::Session() {
     Ref<Window> ref = refTo(w);
     for (const auto& action : it->second)
       post([ref, action] {
-        if (ref) action(*ref);
+        if (!ref) return;
+        const bool failedBefore = ::testing::Test::HasFatalFailure();
+        bool threw = false;
+        try {
+          action(*ref);
+        } catch (const std::exception& e) {
+          threw = true;
+          ADD_FAILURE() << "action on " << ref->className() << " threw: " << e.what();
+        }
+        // A failed action would leave its window's loop running for ever.
+        if ((threw || (!failedBefore && ::testing::Test::HasFatalFailure())) && ref && ref->isOpen())
+          rt::close(*ref);
       });
   };
+  setWatchdog(watchdogMs);
 }
 
+void Session::setWatchdog(int milliseconds) {
+  auto& timer = recorder().watchdog;
+  timer = std::make_unique<QTimer>();
+  timer->setSingleShot(true);
+  QObject::connect(timer.get(), &QTimer::timeout, breakHang);
+  timer->start(milliseconds);
+}
+
+bool Session::watchdogFired() const { return recorder().watchdogFired; }
+
 Session::~Session() {
-  detail::hooks() = detail::Hooks{};
+  recorder().watchdog.reset();
+  // Windows close while the hooks still record: a close event's message box never
+  // becomes a real one that nobody answers.
   for (const auto& w : openWindows())
     if (w) close(*w);
   QCoreApplication::sendPostedEvents();
   collectReleased();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  detail::hooks() = detail::Hooks{};
 }
 
 const std::vector<MessageRecord>& messages() { return recorder().messages; }
+
+void useRealMessageBoxes() { detail::hooks().messagebox = nullptr; }
+
+bool answerMessageBox() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box) return false;
+  QTest::mouseClick(box->buttons().value(0), Qt::LeftButton);
+  return true;
+}
 
 void onOpen(const std::string& className, std::function<void(Window&)> action) {
   recorder().actions[className].push_back(std::move(action));
@@ -71,7 +145,7 @@ int openedCount(const std::string& className) {
 
 void fireTimer(Window& window) {
   Ref<Window> ref = refTo(window);
-  dispatch([&] { ref->timer(); });
+  dispatchEvent(window, "timer", [&] { ref->timer(); });
 }
 
 void click(Window& window, int xUnits, int yUnits) {
@@ -88,6 +162,63 @@ void click(Control& control) {
   if (!w) throw NullObjectError();
   QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
 }
+
+void movePointer(Window& window, int xUnits, int yUnits) {
+  QWidget* w = window.widget();
+  if (!w) throw NullObjectError();
+  const QPoint at(units::toPixelsX(xUnits), units::toPixelsY(yUnits));
+  QWidget* target = w->childAt(at);
+  if (!target) target = w;
+  QTest::mouseMove(target, target->mapFrom(w, at));
+}
+
+void pressKey(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyClick(keyTarget(window), key, modifiers);
+}
+
+void keyDown(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyPress(keyTarget(window), key, modifiers);
+}
+
+void keyUp(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QTest::keyRelease(keyTarget(window), key, modifiers);
+}
+
+void typeText(Window& window, const std::string& text) {
+  QTest::keyClicks(keyTarget(window), QString::fromStdString(text));
+}
+
+int moveFocus(Control& control) { return rt::setFocus(control); }
+
+Ref<Control> focused(Window& window) { return window.focusedControl(); }
+
+void userResize(Window& window, int widthPx, int heightPx) {
+  QWidget* w = window.widget();
+  if (!w || !w->windowHandle()) throw NullObjectError();
+  w->windowHandle()->resize(widthPx, heightPx);
+  QCoreApplication::processEvents();
+}
+
+void userMove(Window& window, int xPx, int yPx) {
+  QWidget* w = window.widget();
+  if (!w || !w->windowHandle()) throw NullObjectError();
+  w->windowHandle()->setFramePosition(QPoint(xPx, yPx));
+  QCoreApplication::processEvents();
+}
+
+std::vector<std::string> journal() { return recorder().journal; }
+
+std::vector<std::string> journal(std::initializer_list<const char*> events) {
+  std::vector<std::string> out;
+  for (const auto& entry : recorder().journal) {
+    const std::string event = entry.substr(entry.rfind('.') + 1);
+    for (const char* e : events)
+      if (event == e) out.push_back(entry);
+  }
+  return out;
+}
+
+void clearJournal() { recorder().journal.clear(); }
 
 Ref<Window> findOpen(const std::string& className) {
   for (const auto& w : openWindows())

@@ -2,7 +2,10 @@
 
 // The test harness: runs windows headless, acts as a user, records what would block.
 
+#include <QtCore/qnamespace.h>
+
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,19 +22,29 @@ struct MessageRecord {
 };
 
 // One per test: a headless GUI application, message boxes recorded instead of shown,
-// no scripted actions left from an earlier test.
+// every event journaled, no scripted actions left from an earlier test. A watchdog turns a
+// hang into a failure: when the session outlives it, it records a failure and closes every
+// window (and any real modal box), so the test ends instead of waiting for ever.
 class Session {
  public:
-  Session();
+  explicit Session(int watchdogMs = 20000);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
+  // Starts the watchdog afresh with another limit.
+  void setWatchdog(int milliseconds);
+  bool watchdogFired() const;
 };
 
 const std::vector<MessageRecord>& messages();
+// From now on in this session, message boxes are real ones (answer them with answerMessageBox).
+void useRealMessageBoxes();
+// Presses OK on the real message box on screen; false when there is none.
+bool answerMessageBox();
 
 // Runs `action` (posted, so inside a response window's own loop) each time a window of
-// the class opens and is on screen.
+// the class opens and is on screen. An action that throws or fails a fatal assertion
+// closes its window.
 void onOpen(const std::string& className, std::function<void(Window&)> action);
 
 // The timer event of a window, at once, without waiting for its interval.
@@ -41,6 +54,29 @@ void fireTimer(Window& window);
 // the middle of a control.
 void click(Window& window, int xUnits, int yUnits);
 void click(Control& control);
+// The pointer moves over the window without a button held.
+void movePointer(Window& window, int xUnits, int yUnits);
+
+// Keys as the user presses them, to whatever has the focus in the window.
+void pressKey(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void keyDown(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void keyUp(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void typeText(Window& window, const std::string& text);
+
+// The focus: moved as a program moves it, and read back.
+int moveFocus(Control& control);
+Ref<Control> focused(Window& window);
+
+// The user drags the window's edge or its title bar (sizes and places in pixels).
+void userResize(Window& window, int widthPx, int heightPx);
+void userMove(Window& window, int xPx, int yPx);
+
+// Every event run since the session began (or the journal was cleared), in order, as
+// "object.event" (object is the window's or control's class name).
+std::vector<std::string> journal();
+// Only the entries of these events.
+std::vector<std::string> journal(std::initializer_list<const char*> events);
+void clearJournal();
 
 Ref<Window> findOpen(const std::string& className);
 template <class W>

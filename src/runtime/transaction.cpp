@@ -129,9 +129,10 @@ int Transaction::connect() {
     fail(*this, odbc::diagnose(SQL_HANDLE_ENV, env.get()));
     return -1;
   }
-  SQLRETURN rc = SQLDriverConnect(
-      dbc.get(), nullptr, reinterpret_cast<SQLCHAR*>(connectString.data()),
-      static_cast<SQLSMALLINT>(connectString.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  std::u16string wide = odbc::widen(connectString);
+  SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                   static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
+                                   SQL_DRIVER_NOPROMPT);
   if (!SQL_SUCCEEDED(rc)) {
     fail(*this, odbc::diagnose(SQL_HANDLE_DBC, dbc.get()));
     return -1;
@@ -212,73 +213,6 @@ void* Transaction::nativeConnection() const noexcept {
 
 namespace {
 
-// Keeps bound parameter buffers alive until the statement has run.
-struct BoundParams {
-  std::vector<SqlValue> values;
-  std::vector<SQLLEN> indicators;
-};
-
-bool bindAll(SQLHSTMT stmt, BoundParams& b) {
-  b.indicators.assign(b.values.size(), 0);
-  for (std::size_t i = 0; i < b.values.size(); ++i) {
-    SQLUSMALLINT n = static_cast<SQLUSMALLINT>(i + 1);
-    SqlValue& v = b.values[i];
-    SQLLEN& ind = b.indicators[i];
-    SQLRETURN rc;
-    if (std::holds_alternative<std::monostate>(v)) {
-      ind = SQL_NULL_DATA;
-      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0, &ind);
-    } else if (auto* i64 = std::get_if<long long>(&v)) {
-      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, i64, 0, &ind);
-    } else if (auto* d = std::get_if<double>(&v)) {
-      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, d, 0, &ind);
-    } else {
-      auto& s = std::get<std::string>(v);
-      ind = static_cast<SQLLEN>(s.size());
-      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                            s.empty() ? 1 : s.size(), 0, s.data(), ind, &ind);
-    }
-    if (!SQL_SUCCEEDED(rc)) return false;
-  }
-  return true;
-}
-
-// Reads column `col` of the current row; nullopt for null. Returns false on error.
-bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) {
-  std::string value;
-  char buf[512];
-  for (;;) {
-    SQLLEN ind = 0;
-    SQLRETURN rc = SQLGetData(stmt, col, SQL_C_CHAR, buf, sizeof buf, &ind);
-    if (rc == SQL_NO_DATA) break;
-    if (!SQL_SUCCEEDED(rc)) return false;
-    if (ind == SQL_NULL_DATA) {
-      out.reset();
-      return true;
-    }
-    std::size_t got = (ind == SQL_NO_TOTAL || ind >= static_cast<SQLLEN>(sizeof buf))
-                          ? sizeof buf - 1
-                          : static_cast<std::size_t>(ind);
-    value.append(buf, got);
-    if (rc == SQL_SUCCESS) break;
-  }
-  out = std::move(value);
-  return true;
-}
-
-template <class T, SQLSMALLINT CType>
-bool readNumber(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<T>& out) {
-  T value{};
-  SQLLEN ind = 0;
-  SQLRETURN rc = SQLGetData(stmt, col, CType, &value, sizeof value, &ind);
-  if (!SQL_SUCCEEDED(rc)) return false;
-  if (ind == SQL_NULL_DATA)
-    out.reset();
-  else
-    out = value;
-  return true;
-}
-
 // One fetched row, held until the select is known to have found exactly one.
 using FetchedValue = std::variant<std::optional<float>, std::optional<double>,
                                   std::optional<long long>, std::optional<std::string>>;
@@ -291,12 +225,12 @@ bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, Fetche
         Opt v;
         bool ok;
         if constexpr (std::is_same_v<T, std::string>) {
-          ok = readText(stmt, col, v);
+          ok = odbc::readText(stmt, col, v);
         } else if constexpr (std::is_same_v<T, long long>) {
-          ok = readNumber<long long, SQL_C_SBIGINT>(stmt, col, v);
+          ok = odbc::readInteger(stmt, col, v);
         } else {
           std::optional<double> d;
-          ok = readNumber<double, SQL_C_DOUBLE>(stmt, col, d);
+          ok = odbc::readReal(stmt, col, d);
           if (d) v = static_cast<T>(*d);
         }
         out = std::move(v);
@@ -305,13 +239,18 @@ bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, Fetche
       target);
 }
 
-}  // namespace
+// Whether the statement is an INSERT, UPDATE or DELETE, by its first word.
+bool changesRows(const std::string& sql) {
+  std::size_t b = sql.find_first_not_of(" \t\r\n(");
+  if (b == std::string::npos) return false;
+  std::size_t e = b;
+  while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
+  const std::string verb = lowerAscii(sql.substr(b, e - b));
+  return verb == "insert" || verb == "update" || verb == "delete";
+}
 
-namespace {
-
-// Prepares `sql`, binds `params` and runs it. Returns the statement, ready to fetch from,
-// or an empty handle once the failure is reported on `t`. The parameter buffers are needed
-// only until the statement has run.
+// Runs `sql` with `params` bound: the statement, ready to fetch from, or an empty handle
+// once the failure is reported on `t`.
 odbc::Handle runStatement(Transaction& t, bool connected, SQLHDBC dbc, const std::string& sql,
                           const std::vector<SqlValue>& params, SQLRETURN& rc) {
   t.sqlnrows = 0;
@@ -319,20 +258,9 @@ odbc::Handle runStatement(Transaction& t, bool connected, SQLHDBC dbc, const std
     fail(t, "Transaction not connected");
     return {};
   }
-  odbc::Handle stmt(SQL_HANDLE_STMT, dbc);
-  if (!stmt) {
-    fail(t, odbc::diagnose(SQL_HANDLE_DBC, dbc));
-    return {};
-  }
-  std::string text = sql;
-  BoundParams bound{params, {}};
-  rc = SQLPrepare(stmt.get(), reinterpret_cast<SQLCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
-  if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
-  if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
-  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-    fail(t, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
-    return {};
-  }
+  odbc::Diagnostic error;
+  odbc::Handle stmt = odbc::run(dbc, sql, params, rc, error);
+  if (!stmt) fail(t, error);
   return stmt;
 }
 
@@ -391,7 +319,9 @@ int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& pa
   if (rc != SQL_NO_DATA) SQLRowCount(stmt.get(), &count);
   succeed();
   sqlnrows = count < 0 ? 0 : static_cast<long>(count);
-  if (sqlnrows == 0) {
+  // "Not found" belongs to a change that found no row, not to a statement that has no rows
+  // to count (a CREATE, a SET, ...).
+  if (sqlnrows == 0 && changesRows(sql)) {
     sqlcode = 100;
     return 100;
   }

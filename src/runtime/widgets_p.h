@@ -10,21 +10,24 @@ namespace rt {
 class Window;
 class Picture;
 
-
 class WindowWidget : public QWidget {
  public:
-  WindowWidget(Window* window, QWidget* parent, Qt::WindowFlags flags);
+  WindowWidget(Window* window, Qt::WindowFlags flags);
   // The window is gone: the widget only waits for its own deletion.
   void detach() { window_ = nullptr; }
   Window* window() const { return window_; }
   // Set while the runtime itself closes the window.
   bool runtimeClosing = false;
+  // Set while the runtime itself places or sizes the window.
+  bool runtimeGeometry = false;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
 
  private:
   Window* window_;
@@ -47,5 +50,9 @@ class PictureWidget : public QWidget {
 
 // Mouse flags as the events receive them: 1 left button, 4 shift, 8 control.
 unsigned long mouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
+
+// Gives `dialog`, a top-level widget of its own, `owner`'s window as its transient parent
+// (stacking and modality) without any Qt parent link between the two.
+void setTransientOwner(QWidget* dialog, QWidget* owner);
 
 }  // namespace rt

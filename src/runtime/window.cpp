@@ -7,10 +7,12 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <map>
 
 #include "event.h"
+#include "focus_p.h"
 #include "runtime_p.h"
 #include "units.h"
 #include "widgets_p.h"
@@ -31,6 +33,8 @@ struct WindowOps {
   static void applyGeometry(Window& w);
   static void applyLook(Window& w);
   static QSize clientSize(const Window& w);
+  static QPoint screenOrigin();
+  static void userMovedOrResized(Window& w);
   static int open(std::shared_ptr<Window> window, const Ref<Window>& parent);
   static int close(Window& w);
   static int timer(double seconds, Window& w);
@@ -48,8 +52,14 @@ unsigned long mouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifie
   return f;
 }
 
-WindowWidget::WindowWidget(Window* window, QWidget* parent, Qt::WindowFlags flags)
-    : QWidget(parent, flags), window_(window) {
+void setTransientOwner(QWidget* dialog, QWidget* owner) {
+  if (!dialog || !owner) return;
+  dialog->winId();  // makes the window handle
+  owner->winId();
+  if (QWindow* handle = dialog->windowHandle()) handle->setTransientParent(owner->windowHandle());
+}
+
+WindowWidget::WindowWidget(Window* window, Qt::WindowFlags flags) : QWidget(nullptr, flags), window_(window) {
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
@@ -59,9 +69,7 @@ void WindowWidget::paintEvent(QPaintEvent*) {
   p.fillRect(rect(), detail::toQColor(window_->backcolor));
 }
 
-void WindowWidget::mousePressEvent(QMouseEvent* e) {
-  pressed_ = e->button() == Qt::LeftButton;
-}
+void WindowWidget::mousePressEvent(QMouseEvent* e) { pressed_ = e->button() == Qt::LeftButton; }
 
 void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
   // The clicked event runs on release, so a window it opens never opens inside the press.
@@ -71,20 +79,38 @@ void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
   const unsigned long flags = mouseFlags(e->buttons() | Qt::LeftButton, e->modifiers());
   const int xu = units::toUnitsX(e->pos().x());
   const int yu = units::toUnitsY(e->pos().y());
-  dispatch([&] { w->clicked(flags, xu, yu); });
+  dispatchEvent(*w, "clicked", [&] { w->clicked(flags, xu, yu); });
 }
 
 void WindowWidget::closeEvent(QCloseEvent* e) {
+  e->ignore();
   if (runtimeClosing || !window_) {
     e->accept();
     return;
   }
+  // A window without a control menu offers no way to close it from its frame (Alt+F4).
+  if (!window_->controlmenu) return;
   // Closed from its frame: the runtime closes it, after the current event.
-  e->ignore();
   Ref<Window> w = refTo(*window_);
   post([w] {
     if (w) rt::close(*w);
   });
+}
+
+void WindowWidget::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  if (window_ && !runtimeGeometry && window_->isOpen()) WindowOps::userMovedOrResized(*window_);
+}
+
+void WindowWidget::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (!window_) return;
+  if (!runtimeGeometry && window_->isOpen()) WindowOps::userMovedOrResized(*window_);
+  Ref<Window> w = refTo(*window_);
+  const unsigned long sizetype = isMaximized() ? 2 : isMinimized() ? 1 : 0;
+  const int cw = units::toUnitsX(e->size().width());
+  const int ch = units::toUnitsY(e->size().height());
+  dispatchEvent(*w, "resize", [&] { w->resize(sizetype, cw, ch); });
 }
 
 // ---- Window
@@ -103,13 +129,21 @@ QWidget* Window::widget() const noexcept { return widget_; }
 
 void Window::adopt(std::shared_ptr<Control> control) {
   controls_.push_back(control);
-  control->attach(*this, widget_);
+  control->attach(*this, widget_, nullptr);
 }
 
-void Window::propertyChanged() {
+void Window::propertyChanged(const void* which) {
   if (!widget_) return;
-  WindowOps::applyLook(*this);
-  WindowOps::applyGeometry(*this);
+  if (which == &x || which == &y || which == &width || which == &height || which == &resizable) {
+    WindowOps::applyGeometry(*this);
+  } else if (which == &visible) {
+    if (open_) widget_->setVisible(visible);
+  } else if (which == &windowtype || which == &titlebar || which == &controlmenu || which == &minbox ||
+             which == &maxbox) {
+    WindowOps::applyFlags(*this);
+  } else {
+    WindowOps::applyLook(*this);
+  }
 }
 
 QSize WindowOps::clientSize(const Window& w) {
@@ -122,6 +156,11 @@ QSize WindowOps::clientSize(const Window& w) {
   return QSize(std::max(cw, 1), std::max(ch, 1));
 }
 
+QPoint WindowOps::screenOrigin() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) return screen->availableGeometry().topLeft();
+  return {};
+}
+
 void WindowOps::applyFlags(Window& w) {
   Qt::WindowFlags f = w.windowtype == WindowType::Response ? Qt::Dialog : Qt::Window;
   if (!w.titlebar) {
@@ -132,11 +171,14 @@ void WindowOps::applyFlags(Window& w) {
     if (w.minbox) f |= Qt::WindowMinimizeButtonHint;
     if (w.maxbox) f |= Qt::WindowMaximizeButtonHint;
   }
+  const bool shown = w.widget_->isVisible();
   w.widget_->setWindowFlags(f);
+  if (shown) w.widget_->show();
 }
 
 void WindowOps::applyGeometry(Window& w) {
   const QSize client = clientSize(w);
+  w.widget_->runtimeGeometry = true;
   if (w.resizable) {
     w.widget_->setMinimumSize(0, 0);
     w.widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -144,9 +186,31 @@ void WindowOps::applyGeometry(Window& w) {
   } else {
     w.widget_->setFixedSize(client);
   }
-  QPoint origin;
-  if (QScreen* screen = QGuiApplication::primaryScreen()) origin = screen->availableGeometry().topLeft();
-  w.widget_->move(origin + QPoint(units::toPixelsX(w.x), units::toPixelsY(w.y)));
+  w.widget_->move(screenOrigin() + QPoint(units::toPixelsX(w.x), units::toPixelsY(w.y)));
+  w.widget_->runtimeGeometry = false;
+}
+
+// The user (or the window manager) moved or sized the window: the logical properties
+// follow, without re-applying anything.
+void WindowOps::userMovedOrResized(Window& w) {
+  QWidget* widget = w.widget_;
+  if (widget->isMinimized()) return;
+  const QPoint at = widget->pos() - screenOrigin();
+  const QSize client = widget->size();
+  if (at != QPoint(units::toPixelsX(w.x), units::toPixelsY(w.y))) {
+    w.x.assignQuietly(units::toUnitsX(at.x()));
+    w.y.assignQuietly(units::toUnitsY(at.y()));
+  }
+  if (client != clientSize(w)) {
+    int ow = client.width();
+    int oh = client.height();
+    if (w.titlebar) {
+      ow += 2 * units::kFramePixels;
+      oh += 2 * units::kFramePixels + units::kTitleBarPixels;
+    }
+    w.width.assignQuietly(units::toUnitsX(ow));
+    w.height.assignQuietly(units::toUnitsY(oh));
+  }
 }
 
 void WindowOps::applyLook(Window& w) {
@@ -159,19 +223,26 @@ void WindowOps::applyLook(Window& w) {
 }
 
 void WindowOps::realize(Window& w, const Ref<Window>& parent) {
-  QWidget* parentWidget = parent ? parent->widget() : nullptr;
-  if (!parentWidget && w.windowtype == WindowType::Response) parentWidget = detail::activeWindowWidget();
-  w.widget_ = new WindowWidget(&w, parentWidget, Qt::Window);
+  w.widget_ = new WindowWidget(&w, Qt::Window);
   applyFlags(w);
-  if (w.windowtype == WindowType::Response) w.widget_->setWindowModality(Qt::ApplicationModal);
+  QWidget* owner = parent ? parent->widget() : nullptr;
+  if (w.windowtype == WindowType::Response) {
+    if (!owner) owner = detail::activeWindowWidget();
+    w.widget_->setWindowModality(Qt::ApplicationModal);
+  }
+  setTransientOwner(w.widget_, owner);
   applyLook(w);
 }
 
 // ---- registry
 
 namespace {
-std::map<std::string, WindowFactory>& registry() {
-  static std::map<std::string, WindowFactory> classes;
+struct ClassEntry {
+  WindowFactory make;
+  WindowOpener openGlobal;
+};
+std::map<std::string, ClassEntry>& registry() {
+  static std::map<std::string, ClassEntry> classes;
   return classes;
 }
 std::string lowerAscii(std::string s) {
@@ -182,8 +253,8 @@ std::string lowerAscii(std::string s) {
 }  // namespace
 
 // Class names compare without regard to case, as the system's names do.
-void registerClass(const std::string& className, WindowFactory factory) {
-  registry()[lowerAscii(className)] = std::move(factory);
+void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener) {
+  registry()[lowerAscii(className)] = {std::move(factory), std::move(opener)};
 }
 
 bool classExists(const std::string& className) { return registry().count(lowerAscii(className)) > 0; }
@@ -197,27 +268,29 @@ int openWindow(std::shared_ptr<Window> window, const Ref<Window>& parent) {
 int WindowOps::open(std::shared_ptr<Window> window, const Ref<Window>& parent) {
   keep(window);
   Window& w = *window;
+  focus::interrupt();  // a losefocus event that opens a window keeps the focus where it went
   realize(w, parent);
-  dispatch([&] { w.create(); });
+  dispatchEvent(w, "create", [&] { w.create(); });
   for (const auto& c : std::vector<std::shared_ptr<Control>>(w.controls_))
-    dispatch([&] { c->constructor(); });
+    dispatchEvent(*c, "constructor", [&] { c->constructor(); });
 
   if (w.center) {
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
       const QRect avail = screen->availableGeometry();
-      w.x = (units::toUnitsX(avail.width()) - w.width) / 2;
-      w.y = (units::toUnitsY(avail.height()) - w.height) / 2;
+      w.x.assignQuietly((units::toUnitsX(avail.width()) - w.width) / 2);
+      w.y.assignQuietly((units::toUnitsY(avail.height()) - w.height) / 2);
     }
   }
   applyGeometry(w);
 
   w.open_ = true;
   detail::state().open.push_back(window);
-  dispatch([&] { w.open(); });
+  dispatchEvent(w, "open", [&] { w.open(); });
   if (!w.open_) return 1;  // it closed itself while opening
 
   if (w.visible) bringToFront(w);
-  if (auto& hook = detail::hooks().opened) hook(w);
+  if (w.open_ && !w.focus_) focus::first(w);
+  if (auto& hook = detail::hooks().opened; hook && w.open_) hook(w);
 
   if (w.windowtype == WindowType::Response && w.open_) {
     w.loop_ = std::make_unique<Window::Loop>();
@@ -235,10 +308,16 @@ void bringToFront(Window& window) {
   w->activateWindow();
 }
 
+int open(const std::string& className, const Ref<Window>& parent) {
+  auto it = registry().find(lowerAscii(className));
+  if (it == registry().end()) return -1;
+  return it->second.openGlobal(parent);
+}
+
 int open(Ref<Window>& variable, const std::string& className, const Ref<Window>& parent) {
   auto it = registry().find(lowerAscii(className));
   if (it == registry().end()) return -1;
-  auto window = it->second();
+  auto window = it->second.make();
   variable = Ref<Window>(window);
   return openWindow(window, parent);
 }
@@ -249,9 +328,10 @@ int WindowOps::close(Window& w) {
   if (!w.open_ || w.closing_) return -1;
   w.closing_ = true;
   std::shared_ptr<Window> keepAlive = std::static_pointer_cast<Window>(w.shared_from_this());
-  dispatch([&] { w.close(); });
-
+  // No tick may reach a window whose close event is running.
   if (w.ticker_) w.ticker_->timer.stop();
+  dispatchEvent(w, "close", [&] { w.close(); });
+
   if (w.widget_) {
     w.widget_->runtimeClosing = true;
     w.widget_->hide();
@@ -260,11 +340,13 @@ int WindowOps::close(Window& w) {
   auto& open = detail::state().open;
   open.erase(std::remove(open.begin(), open.end(), keepAlive), open.end());
 
-  for (const auto& c : w.controls_) {
-    dispatch([&] { c->destroy(); });
+  std::function<void(const std::shared_ptr<Control>&)> destroyControl = [&](const auto& c) {
+    dispatchEvent(*c, "destroy", [&] { c->destroy(); });
+    for (const auto& child : c->children()) destroyControl(child);
     invalidate(*c);
-  }
-  dispatch([&] { w.destroy(); });
+  };
+  for (const auto& c : w.controls_) destroyControl(c);
+  dispatchEvent(w, "destroy", [&] { w.destroy(); });
   release(w);
   if (w.loop_) w.loop_->loop.quit();
   detail::scheduleEndCheck();
@@ -281,7 +363,7 @@ int WindowOps::timer(double seconds, Window& w) {
     Window* target = &w;
     QObject::connect(&w.ticker_->timer, &QTimer::timeout, [target] {
       Ref<Window> ref = refTo(*target);
-      if (ref && ref->isOpen()) dispatch([&] { ref->timer(); });
+      if (ref && ref->isOpen()) dispatchEvent(*ref, "timer", [&] { ref->timer(); });
     });
   }
   w.timerSeconds_ = seconds > 0 ? seconds : 0;

@@ -52,6 +52,12 @@ class Window : public Object, public PropertyOwner {
     (void)flags, (void)xpos, (void)ypos;
   }
   virtual void timer() {}
+  // Every key pressed while the window is active: the virtual-key code, the key flags.
+  virtual void key(int key, unsigned long keyflags) { (void)key, (void)keyflags; }
+  // The window's size changed (also when it is first shown): its new client size.
+  virtual void resize(unsigned long sizetype, int newwidth, int newheight) {
+    (void)sizetype, (void)newwidth, (void)newheight;
+  }
 
   // Adds a control; called from the create event.
   template <class C>
@@ -65,11 +71,14 @@ class Window : public Object, public PropertyOwner {
   bool isOpen() const noexcept { return open_; }
   QWidget* widget() const noexcept;
   double timerInterval() const noexcept { return timerSeconds_; }
+  // The control that has (or, while the window is inactive, will get back) the focus.
+  Ref<Control> focusedControl() const { return focus_; }
 
-  void propertyChanged() override;
+  void propertyChanged(const void* which) override;
 
  private:
   friend struct WindowOps;
+  friend struct FocusOps;
   void adopt(std::shared_ptr<Control> control);
 
   std::vector<std::shared_ptr<Control>> controls_;
@@ -77,6 +86,7 @@ class Window : public Object, public PropertyOwner {
   bool open_ = false;
   bool closing_ = false;
   double timerSeconds_ = 0;
+  Ref<Control> focus_;
   struct Loop;
   std::unique_ptr<Loop> loop_;
   struct Ticker;
@@ -85,13 +95,9 @@ class Window : public Object, public PropertyOwner {
 
 // ---- The class registry: open a window by a class name held in a string.
 using WindowFactory = std::function<std::shared_ptr<Window>()>;
-void registerClass(const std::string& className, WindowFactory factory);
+using WindowOpener = std::function<int(const Ref<Window>& parent)>;
+void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener);
 bool classExists(const std::string& className);
-
-template <class W>
-void registerWindow() {
-  registerClass(W::class_name, [] { return std::make_shared<W>(); });
-}
 
 // One global variable per window class, as the system declares them.
 template <class W>
@@ -122,8 +128,19 @@ int open(const Ref<Window>& parent = {}) {
   return open(global<W>(), parent);
 }
 
-// Opens the window whose class is named by `className` into `variable`; -1 when no such
-// class exists.
+// Makes a window class known by its name; opening it by name goes through its global
+// variable, as `open<W>()` does.
+template <class W>
+void registerWindow() {
+  registerClass(
+      W::class_name, [] { return std::make_shared<W>(); },
+      [](const Ref<Window>& parent) { return open(global<W>(), parent); });
+}
+
+// Opens the class named `className` through its global variable; -1 when no such class.
+int open(const std::string& className, const Ref<Window>& parent = {});
+// Opens a new window of the class named `className` into `variable` (a variable of the
+// caller's own); -1 when no such class exists.
 int open(Ref<Window>& variable, const std::string& className, const Ref<Window>& parent = {});
 
 // Closes a window: its close event, then it disappears, its controls' and its own destroy

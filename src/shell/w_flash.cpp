@@ -1,13 +1,7 @@
 #include "shell/w_flash.h"
 
-namespace {
-// The entry window, opened by its class name.
-rt::Ref<rt::Window>& w_pwd() {
-  static rt::Ref<rt::Window> variable;
-  return variable;
-}
-}  // namespace
-
+// The entry window is opened by its class name, through its global variable, so that the
+// menu's sign-out later finds the same window.
 w_flash::w_flash() {
   windowtype = rt::WindowType::Response;
   titlebar = false;
@@ -34,16 +28,16 @@ void w_flash::create() { p_1 = insert<p_1_t>(); }
 void w_flash::open() { rt::timer(2, *this); }
 
 void w_flash::timer() {
-  rt::open(w_pwd(), "w_pwd");
+  rt::open("w_pwd");
   rt::close(*this);
 }
 
 void w_flash::clicked(unsigned long, int, int) {
-  rt::open(w_pwd(), "w_pwd");
+  rt::open("w_pwd");
   rt::close(*this);
 }
 
 void w_flash::p_1_t::clicked() {
-  rt::open(w_pwd(), "w_pwd");
+  rt::open("w_pwd");
   rt::close(getParent());
 }

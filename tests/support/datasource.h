@@ -6,6 +6,8 @@ namespace support {
 
 // A data source of the test's own: a temporary folder with its own odbc.ini (ODBCINI) and
 // data folder (XDG_DATA_HOME), so no test ever sees the user's data source.
+// The driver manager reads odbc.ini once per process, so a process makes one data source
+// at most: a second one is refused (ctest runs every test in a process of its own).
 class TempDataSource {
  public:
   // "vardo" made by the project's own set-up step, as a user gets it.
@@ -25,6 +27,9 @@ class TempDataSource {
   std::string database() const;  // the SQLite file of the standard data source
   // Runs the set-up step again in this folder; returns its exit status.
   int runSetup() const;
+  // Runs `sql` through a client of its own (sqlite3 or psql), not through ODBC, and
+  // returns what it prints, without the final line break.
+  std::string query(const std::string& sql) const;
 
  private:
   TempDataSource();
@@ -33,5 +38,9 @@ class TempDataSource {
 };
 
 std::string sourceDir();
+
+// Switches this process to a locale compiled for the tests ("zh_CN.GB18030",
+// "de_DE.UTF-8"); false when the test run has none.
+bool useTestLocale(const std::string& name);
 
 }  // namespace support

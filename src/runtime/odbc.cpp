@@ -1,0 +1,143 @@
+#include "odbc_p.h"
+
+#include <QString>
+#include <algorithm>
+
+namespace rt::odbc {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the driver manager speaks UTF-16");
+
+std::u16string widen(const std::string& utf8) {
+  const QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
+}
+
+std::string narrow(const char16_t* utf16, std::size_t length) {
+  return QString::fromUtf16(utf16, static_cast<qsizetype>(length)).toStdString();
+}
+
+Diagnostic diagnose(SQLSMALLINT type, SQLHANDLE handle) {
+  Diagnostic d;
+  for (SQLSMALLINT i = 1;; ++i) {
+    char16_t state[6] = {};
+    SQLINTEGER native = 0;
+    char16_t message[1024] = {};
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRecW(type, handle, i, reinterpret_cast<SQLWCHAR*>(state), &native,
+                                  reinterpret_cast<SQLWCHAR*>(message), 1024, &length);
+    if (!SQL_SUCCEEDED(rc)) break;
+    if (i == 1) {
+      d.sqlstate = narrow(state, 5);
+      d.native = native;
+    }
+    if (!d.text.empty()) d.text += '\n';
+    d.text += narrow(message, static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, 1023)));
+  }
+  return d;
+}
+
+namespace {
+
+// The parameter buffers, alive until the statement has run; texts are made wide first and
+// never moved after binding.
+struct Bound {
+  std::vector<SqlValue> values;
+  std::vector<std::u16string> texts;
+  std::vector<SQLLEN> indicators;
+};
+
+bool bindAll(SQLHSTMT stmt, Bound& b) {
+  b.indicators.assign(b.values.size(), 0);
+  b.texts.assign(b.values.size(), {});
+  for (std::size_t i = 0; i < b.values.size(); ++i) {
+    const auto n = static_cast<SQLUSMALLINT>(i + 1);
+    SqlValue& v = b.values[i];
+    SQLLEN& ind = b.indicators[i];
+    SQLRETURN rc;
+    if (std::holds_alternative<std::monostate>(v)) {
+      ind = SQL_NULL_DATA;
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0, &ind);
+    } else if (auto* i64 = std::get_if<long long>(&v)) {
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, i64, 0, &ind);
+    } else if (auto* d = std::get_if<double>(&v)) {
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 15, 0, d, 0, &ind);
+    } else {
+      std::u16string& s = b.texts[i] = widen(std::get<std::string>(v));
+      ind = static_cast<SQLLEN>(s.size() * sizeof(char16_t));
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, s.empty() ? 1 : s.size(), 0,
+                            s.data(), ind, &ind);
+    }
+    if (!SQL_SUCCEEDED(rc)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+           Diagnostic& error) {
+  Handle stmt(SQL_HANDLE_STMT, dbc);
+  if (!stmt) {
+    error = diagnose(SQL_HANDLE_DBC, dbc);
+    return {};
+  }
+  std::u16string text = widen(sql);
+  Bound bound{params, {}, {}};
+  rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+  if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
+  if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
+  if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+    error = diagnose(SQL_HANDLE_STMT, stmt.get());
+    return {};
+  }
+  return stmt;
+}
+
+bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) {
+  std::u16string value;
+  char16_t buf[512];
+  for (;;) {
+    SQLLEN ind = 0;
+    SQLRETURN rc = SQLGetData(stmt, col, SQL_C_WCHAR, buf, sizeof buf, &ind);
+    if (rc == SQL_NO_DATA) break;
+    if (!SQL_SUCCEEDED(rc)) return false;
+    if (ind == SQL_NULL_DATA) {
+      out.reset();
+      return true;
+    }
+    // A part that did not fit fills the buffer but for its terminating zero.
+    const std::size_t room = std::size(buf) - 1;
+    const std::size_t got = (ind == SQL_NO_TOTAL || ind / static_cast<SQLLEN>(sizeof(char16_t)) > static_cast<SQLLEN>(room))
+                                ? room
+                                : static_cast<std::size_t>(ind) / sizeof(char16_t);
+    value.append(buf, got);
+    if (rc == SQL_SUCCESS) break;
+  }
+  out = narrow(value.data(), value.size());
+  return true;
+}
+
+namespace {
+template <class T, SQLSMALLINT CType>
+bool readNumber(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<T>& out) {
+  T value{};
+  SQLLEN ind = 0;
+  SQLRETURN rc = SQLGetData(stmt, col, CType, &value, sizeof value, &ind);
+  if (!SQL_SUCCEEDED(rc)) return false;
+  if (ind == SQL_NULL_DATA)
+    out.reset();
+  else
+    out = value;
+  return true;
+}
+}  // namespace
+
+bool readInteger(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<long long>& out) {
+  return readNumber<long long, SQL_C_SBIGINT>(stmt, col, out);
+}
+
+bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out) {
+  return readNumber<double, SQL_C_DOUBLE>(stmt, col, out);
+}
+
+}  // namespace rt::odbc
