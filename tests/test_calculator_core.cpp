@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calculator/core/model.h"
+#include "support/datasource.h"
 
 using namespace calculator;
 
@@ -371,11 +372,7 @@ TEST(CalculatorNumbers, WrittenTextReadsBackTheSame) {
 }
 
 TEST(CalculatorNumbers, IgnoreTheLocale) {
-  const char* comma[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "ru_RU.UTF-8"};
-  const char* chosen = nullptr;
-  for (const char* name : comma)
-    if (!chosen && std::setlocale(LC_ALL, name)) chosen = name;
-  if (!chosen) GTEST_SKIP() << "no locale with a decimal comma installed";
+  ASSERT_TRUE(support::useTestLocale("de_DE.UTF-8")) << "the tests' German locale is missing";
   EXPECT_EQ(numberText(0.25), "0.25");
   EXPECT_EQ(numberValue("0.25"), 0.25);
   EXPECT_FALSE(isNumber("0,25"));

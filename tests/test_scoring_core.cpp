@@ -3,14 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
@@ -18,6 +15,7 @@
 
 #include "scoring/core/ladders.h"
 #include "scoring/core/scoring.h"
+#include "support/datasource.h"
 
 using namespace scoring;
 
@@ -57,37 +55,11 @@ void expectTexts() {
 TEST(TextToReal, ReadsNumbersAndNothingElse) { expectTexts(); }
 
 // A German LC_NUMERIC makes "," the decimal point of the C library; the fields still use ".".
-// Uses an installed de_DE locale, or compiles one into a private folder with localedef.
-class GermanNumeric {
- public:
-  GermanNumeric() {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-      if (std::setlocale(LC_NUMERIC, name)) return;
-    }
-    char folder[] = "/tmp/orvida-locale-XXXXXX";
-    if (!mkdtemp(folder)) return;
-    folder_ = folder;
-    const std::string command = "localedef -i de_DE -f UTF-8 " + folder_.string() + "/de_DE.UTF-8 >/dev/null 2>&1";
-    if (std::system(command.c_str()) > 1) return;  // 1: warnings only
-    setenv("LOCPATH", folder, 1);
-    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    unsetenv("LOCPATH");
-  }
-  ~GermanNumeric() {
-    std::setlocale(LC_NUMERIC, "C");
-    if (!folder_.empty()) std::filesystem::remove_all(folder_);
-  }
-  bool active() const { return std::strcmp(std::localeconv()->decimal_point, ",") == 0; }
-
- private:
-  std::filesystem::path folder_;
-};
-
 TEST(TextToReal, IgnoresTheLocale) {
-  GermanNumeric german;
-  if (!german.active()) GTEST_SKIP() << "no German locale installed, and localedef could not make one";
+  ASSERT_TRUE(support::useTestLocale("de_DE.UTF-8")) << "the tests' German locale is missing";
   ASSERT_NE(std::strtof("3.43", nullptr), 3.43f) << "the C library should read 3.43 the German way";
   expectTexts();
+  std::setlocale(LC_ALL, "C");
 }
 
 // ---------------------------------------------------------------------------------------
