@@ -66,6 +66,7 @@ QColor toQColor(const Color& c) {
     case Color::Role::WindowText: return QColor(0, 0, 0);
     case Color::Role::WindowBackground: return QColor(255, 255, 255);
     case Color::Role::Link: return QColor(0, 0, 255);
+    case Color::Role::Transparent: return QColor(Qt::transparent);
   }
   return {};
 }

@@ -6,7 +6,7 @@ namespace rt {
 
 // A colour: an RGB triple or one of the system colours named by its role.
 struct Color {
-  enum class Role : std::uint8_t { Rgb, ButtonFace, WindowText, WindowBackground, Link };
+  enum class Role : std::uint8_t { Rgb, ButtonFace, WindowText, WindowBackground, Link, Transparent };
   Role role = Role::Rgb;
   std::uint8_t r = 0, g = 0, b = 0;
 
@@ -18,6 +18,7 @@ struct Color {
   static constexpr Color windowText() { return Color{Role::WindowText}; }
   static constexpr Color windowBackground() { return Color{Role::WindowBackground}; }
   static constexpr Color link() { return Color{Role::Link}; }
+  static constexpr Color transparent() { return Color{Role::Transparent}; }
 
   friend constexpr bool operator==(const Color&, const Color&) = default;
 };

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "focus_p.h"
+#include "runtime_p.h"
 #include "units.h"
 #include "window.h"
 
@@ -66,6 +67,12 @@ void Control::syncWidget(const void* which) {
                          units::toPixelsY(height));
   if (!which || which == &visible) widget_->setVisible(visible);
   if (!which || which == &enabled) widget_->setEnabled(enabled);
+  if (!which || which == &pointer) {
+    if (pointer->empty())
+      widget_->unsetCursor();
+    else
+      widget_->setCursor(detail::stockPointer(pointer));
+  }
 }
 
 }  // namespace rt

@@ -28,6 +28,8 @@ class Control : public Object, public PropertyOwner {
   Prop<bool> enabled{this, true};
   Prop<int> taborder{this, 0};
   Prop<std::string> tag{this, ""};
+  // The mouse pointer over the control: a stock pointer ("HyperLink!", "Arrow!") or "".
+  Prop<std::string> pointer{this, ""};
 
   // Events. The window runs every control's constructor after its create event, and
   // every control's destroy when it is destroyed.
@@ -100,6 +102,11 @@ class Control : public Object, public PropertyOwner {
 int setFocus(Control& control);
 // The control that has the focus in the active window, or null.
 Ref<Control> getFocus();
+
+// A message a control sends its own window handle, synchronously. The one the system's
+// controls send is a key-down (256) of Tab (9): the focus moves on as the Tab key moves
+// it. Returns 0.
+long send(Control& target, unsigned int message, unsigned long wparam, long lparam);
 
 // The control behind a widget (or one of the widget's parents), if any.
 Control* controlOf(const QWidget* widget);

@@ -1,13 +1,20 @@
 #include "controls.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPalette>
+#include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <algorithm>
 #include <cmath>
 
 #include "event.h"
 #include "runtime_p.h"
+#include "window.h"
 
 namespace rt {
 
@@ -34,10 +41,14 @@ void TextControl::syncWidget(const void* which) {
   if (!which || which == &textcolor || which == &backcolor) {
     QPalette pal = w->palette();
     const QColor fg = detail::toQColor(textcolor);
-    const QColor bg = detail::toQColor(backcolor);
     for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(role, fg);
-    for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base}) pal.setColor(role, bg);
+    const bool opaque = backcolor().role != Color::Role::Transparent;
+    if (opaque) {
+      const QColor bg = detail::toQColor(backcolor);
+      for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base}) pal.setColor(role, bg);
+    }
     w->setPalette(pal);
+    w->setAutoFillBackground(opaque && fillsBackground());
   }
 }
 
@@ -107,6 +118,13 @@ void SingleLineEdit::syncWidget(const void* which) {
     if (edit->text() != t) edit->setText(t);
   }
   if (!which || which == &displayonly) edit->setReadOnly(displayonly);
+  if (!which || which == &alignment) {
+    const Qt::Alignment h = alignment == Alignment::Center  ? Qt::AlignHCenter
+                            : alignment == Alignment::Right ? Qt::AlignRight
+                                                            : Qt::AlignLeft;
+    edit->setAlignment(h | Qt::AlignVCenter);
+  }
+  if (!which || which == &border) edit->setFrame(border);
 }
 
 int SingleLineEdit::selectText(int start, int length) {
@@ -119,6 +137,231 @@ int SingleLineEdit::selectText(int start, int length) {
 std::string SingleLineEdit::selectedText() const {
   auto* edit = static_cast<QLineEdit*>(widget());
   return edit ? edit->selectedText().toStdString() : std::string();
+}
+
+}  // namespace rt
+
+namespace rt {
+
+// ---- static text and link
+
+namespace {
+// A label whose release over it is a click, as the system's texts have it.
+class LabelWidget : public QLabel {
+ public:
+  LabelWidget(StaticText* owner, QWidget* parent) : QLabel(parent), owner_(refTo(*owner)) {
+    setFocusPolicy(Qt::NoFocus);
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+  }
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override { pressed_ = e->button() == Qt::LeftButton; }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (!pressed_ || e->button() != Qt::LeftButton || !rect().contains(e->pos())) return;
+    pressed_ = false;
+    Ref<StaticText> owner = owner_;
+    if (owner && owner->enabled) dispatchEvent(*owner, "clicked", [owner] { owner->clicked(); });
+  }
+
+ private:
+  Ref<StaticText> owner_;
+  bool pressed_ = false;
+};
+}  // namespace
+
+StaticText::StaticText() {
+  width = 400;
+  height = 80;
+}
+
+QWidget* StaticText::makeWidget(QWidget* parent) { return new LabelWidget(this, parent); }
+
+void StaticText::syncWidget(const void* which) {
+  TextControl::syncWidget(which);
+  auto* label = static_cast<QLabel*>(widget());
+  if (!which || which == &text) label->setText(detail::qs(text));
+  if (!which || which == &alignment) {
+    const Qt::Alignment h = alignment == Alignment::Center  ? Qt::AlignHCenter
+                            : alignment == Alignment::Right ? Qt::AlignRight
+                                                            : Qt::AlignLeft;
+    label->setAlignment(h | Qt::AlignTop);
+  }
+}
+
+HyperLink::HyperLink() {
+  pointer = "HyperLink!";
+  underline = true;
+  textcolor = Color::link();
+}
+
+void HyperLink::clicked() { openUrl(url); }
+
+void openUrl(const std::string& url) {
+  if (url.empty()) return;
+  if (auto& hook = detail::hooks().openUrl) return hook(url);
+  QProcess::startDetached(QStringLiteral("xdg-open"), {detail::qs(url)});
+}
+
+// ---- group box
+
+namespace {
+class GroupBoxWidget : public QGroupBox {
+ public:
+  explicit GroupBoxWidget(QWidget* parent) : QGroupBox(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+};
+}  // namespace
+
+GroupBox::GroupBox() {
+  width = 800;
+  height = 400;
+  backcolor = Color::transparent();
+}
+
+QWidget* GroupBox::makeWidget(QWidget* parent) {
+  auto* box = new GroupBoxWidget(parent);
+  box->lower();  // behind whatever it frames, whenever it is created
+  return box;
+}
+
+void GroupBox::syncWidget(const void* which) {
+  TextControl::syncWidget(which);
+  if (!which || which == &text) static_cast<QGroupBox*>(widget())->setTitle(detail::qs(text));
+}
+
+// ---- check box
+
+CheckBox::CheckBox() {
+  width = 600;
+  height = 80;
+}
+
+namespace {
+// A check box or radio button takes a click anywhere in its rectangle, not only on its
+// mark and caption.
+template <class Button>
+class WholeButton : public Button {
+ public:
+  explicit WholeButton(QWidget* parent) : Button(parent) { this->setFocusPolicy(Qt::NoFocus); }
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return this->rect().contains(pos); }
+};
+}  // namespace
+
+QWidget* CheckBox::makeWidget(QWidget* parent) {
+  auto* box = new WholeButton<QCheckBox>(parent);
+  Ref<CheckBox> self = refTo(*this);
+  QObject::connect(box, &QCheckBox::clicked, [self](bool state) {
+    if (!self) return;
+    self->checked.assignQuietly(state);
+    dispatchEvent(*self, "clicked", [self] { self->clicked(); });
+  });
+  return box;
+}
+
+void CheckBox::syncWidget(const void* which) {
+  TextControl::syncWidget(which);
+  auto* box = static_cast<QCheckBox*>(widget());
+  if (!which || which == &text) box->setText(detail::qs(text));
+  if (!which || which == &checked) box->setChecked(checked);
+}
+
+void CheckBox::pressAccessKey() {
+  if (auto* box = static_cast<QCheckBox*>(widget())) box->click();
+}
+
+// ---- radio button
+
+namespace {
+class RadioWidget : public WholeButton<QRadioButton> {
+ public:
+  explicit RadioWidget(QWidget* parent) : WholeButton(parent) {
+    setAutoExclusive(false);  // the runtime decides the groups
+  }
+
+ protected:
+  void nextCheckState() override {}  // a click never clears a checked button
+};
+
+bool containsWhole(const Control& box, const Control& c) {
+  return c.x >= box.x && c.y >= box.y && c.x + c.width <= box.x + box.width && c.y + c.height <= box.y + box.height;
+}
+
+// The innermost group box of the same container that contains `c` whole, or null.
+const Control* groupOf(const Control& c, const std::vector<std::shared_ptr<Control>>& siblings) {
+  const Control* best = nullptr;
+  for (const auto& s : siblings) {
+    if (!dynamic_cast<const GroupBox*>(s.get()) || !containsWhole(*s, c)) continue;
+    if (!best || static_cast<long>(s->width) * s->height < static_cast<long>(best->width) * best->height) best = s.get();
+  }
+  return best;
+}
+}  // namespace
+
+RadioButton::RadioButton() {
+  width = 600;
+  height = 80;
+}
+
+QWidget* RadioButton::makeWidget(QWidget* parent) {
+  auto* button = new RadioWidget(parent);
+  Ref<RadioButton> self = refTo(*this);
+  QObject::connect(button, &QRadioButton::clicked, [self] {
+    if (!self) return;
+    self->select();
+    dispatchEvent(*self, "clicked", [self] { self->clicked(); });
+  });
+  return button;
+}
+
+void RadioButton::select() {
+  checked = true;
+  Ref<Window> w = getParent();
+  if (!w) return;
+  const auto& siblings = holder() ? holder()->children() : w->controls();
+  const Control* group = groupOf(*this, siblings);
+  for (const auto& s : siblings) {
+    auto* other = dynamic_cast<RadioButton*>(s.get());
+    if (other && other != this && groupOf(*other, siblings) == group) other->checked = false;
+  }
+}
+
+void RadioButton::syncWidget(const void* which) {
+  TextControl::syncWidget(which);
+  auto* button = static_cast<QRadioButton*>(widget());
+  if (!which || which == &text) button->setText(detail::qs(text));
+  if (!which || which == &checked) button->setChecked(checked);
+}
+
+void RadioButton::pressAccessKey() {
+  if (auto* button = static_cast<QRadioButton*>(widget())) button->click();
+}
+
+// ---- user object
+
+UserObject::UserObject() {
+  width = 400;
+  height = 200;
+}
+
+QWidget* UserObject::makeWidget(QWidget* parent) {
+  auto* w = new QWidget(parent);
+  w->setFocusPolicy(Qt::NoFocus);
+  return w;
+}
+
+void UserObject::syncWidget(const void* which) {
+  Control::syncWidget(which);
+  if (!which || which == &backcolor) {
+    QPalette pal = widget()->palette();
+    pal.setColor(QPalette::Window, detail::toQColor(backcolor));
+    widget()->setPalette(pal);
+    widget()->setAutoFillBackground(backcolor().role != Color::Role::Transparent);
+  }
 }
 
 }  // namespace rt

@@ -11,6 +11,8 @@ class QFont;
 
 namespace rt {
 
+enum class Alignment { Left, Center, Right };
+
 // What every control that shows text shares: its font and colours. A negative text size
 // is points (-9 is 9 points); a positive one is pixels.
 class TextControl : public Control {
@@ -28,6 +30,8 @@ class TextControl : public Control {
  protected:
   void syncWidget(const void* which) override;
   bool isFontProperty(const void* which) const;
+  // Whether the widget paints its back colour itself (a group box never does).
+  virtual bool fillsBackground() const { return true; }
 };
 
 // The QFont of a face name, a text size and a weight as the controls name them.
@@ -62,11 +66,105 @@ class SingleLineEdit : public TextControl {
   RT_CLASS(singlelineedit)
   SingleLineEdit();
   Prop<bool> displayonly{this, false};
+  Prop<Alignment> alignment{this, Alignment::Left};
+  Prop<bool> border{this, true};
 
   bool takesFocus() const override { return true; }
   // Selects `length` characters from position `start` (1 is the first); returns the count.
   int selectText(int start, int length);
   std::string selectedText() const;
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+};
+
+// A static text: a caption in its font and colours, on its back colour (or none).
+class StaticText : public TextControl {
+ public:
+  RT_CLASS(statictext)
+  StaticText();
+  Prop<Alignment> alignment{this, Alignment::Left};
+
+  virtual void clicked() {}
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+};
+
+// A static text that opens its address in the web browser when clicked.
+class HyperLink : public StaticText {
+ public:
+  RT_CLASS(statichyperlink)
+  HyperLink();
+  Prop<std::string> url{this, ""};
+  void clicked() override;
+};
+
+// Opens an address in the user's web browser; what happens when there is none is the
+// desktop's business, and nothing is reported.
+void openUrl(const std::string& url);
+
+// A group box: a frame with a caption, drawn behind the other controls and transparent to
+// the mouse, so whatever lies inside it takes its own clicks.
+class GroupBox : public TextControl {
+ public:
+  RT_CLASS(groupbox)
+  GroupBox();
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+  bool fillsBackground() const override { return false; }
+};
+
+// A check box: it has taken its new state when its clicked event runs.
+class CheckBox : public TextControl {
+ public:
+  RT_CLASS(checkbox)
+  CheckBox();
+  Prop<bool> checked{this, false};
+
+  virtual void clicked() {}
+
+  bool takesFocus() const override { return true; }
+  std::string accessCaption() const override { return text; }
+  void pressAccessKey() override;
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+};
+
+// A radio button. A click on an enabled one checks it and clears the other buttons of its
+// group (the innermost group box that contains it whole, or the window), then runs its
+// clicked event; a click on the checked one keeps it checked. Setting `checked` from code
+// clears nothing.
+class RadioButton : public TextControl {
+ public:
+  RT_CLASS(radiobutton)
+  RadioButton();
+  Prop<bool> checked{this, false};
+
+  virtual void clicked() {}
+
+  bool takesFocus() const override { return true; }
+  std::string accessCaption() const override { return text; }
+  void pressAccessKey() override;
+  // What a user's click does, before the clicked event.
+  void select();
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+};
+
+// A user object: a control that holds controls of its own.
+class UserObject : public Control {
+ public:
+  UserObject();
+  Prop<Color> backcolor{this, Color::buttonFace()};
 
  protected:
   QWidget* makeWidget(QWidget* parent) override;

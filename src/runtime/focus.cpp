@@ -371,6 +371,15 @@ int virtualKey(int k, Qt::KeyboardModifiers m) {
 
 int setFocus(Control& control) { return focus::move(control); }
 
+long send(Control& target, unsigned int message, unsigned long wparam, long lparam) {
+  (void)lparam;
+  constexpr unsigned int kKeyDown = 256;
+  constexpr unsigned long kTab = 9;
+  Ref<Window> w = target.getParent();
+  if (w && message == kKeyDown && wparam == kTab) focus::walk(*w, true);
+  return 0;
+}
+
 Ref<Control> getFocus() {
   for (const auto& w : openWindows())
     if (w && w->widget() && w->widget()->isActiveWindow()) return w->focusedControl();

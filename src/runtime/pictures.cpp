@@ -365,6 +365,14 @@ QIcon stockIcon(const std::string& name) {
   return *cached;
 }
 
+QCursor stockPointer(const std::string& name) {
+  const QString n = qs(name).toLower();
+  if (n == QLatin1String("hyperlink!")) return QCursor(Qt::PointingHandCursor);
+  if (n == QLatin1String("ibeam!")) return QCursor(Qt::IBeamCursor);
+  if (n == QLatin1String("hourglass!")) return QCursor(Qt::WaitCursor);
+  return QCursor(Qt::ArrowCursor);
+}
+
 QPixmap loadPicture(const std::string& name) {
   static QHash<QString, QPixmap> cache;
   const QString key = qs(name).trimmed();

@@ -3,6 +3,7 @@
 // Runtime state shared by its own source files; app code never sees this.
 
 #include <QColor>
+#include <QCursor>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -38,6 +39,7 @@ struct Hooks {
   std::function<int(const std::string& caption, const std::string& text, Icon icon)> messagebox;
   std::function<void(Window&)> opened;  // after a window is on screen
   std::function<void(const Object&, std::string_view)> journal;  // before every event
+  std::function<void(const std::string& url)> openUrl;           // a link clicked
 };
 Hooks& hooks();
 
@@ -53,6 +55,8 @@ inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), sta
 // Pictures: files shipped with the program (any case), files on disk, stock pictures.
 QPixmap loadPicture(const std::string& name);
 QIcon stockIcon(const std::string& name);
+// A stock mouse pointer ("HyperLink!", "Arrow!"); the arrow for an unknown name.
+QCursor stockPointer(const std::string& name);
 
 // The widget of the window that has the user's attention, for parenting dialogs.
 QWidget* activeWindowWidget();
