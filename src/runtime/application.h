@@ -46,6 +46,8 @@ class Application {
   std::string appname;
   std::string microhelpdefault;
   bool toolbarusercontrol = true;
+  bool toolbartext = false;  // texts under the toolbars' pictures (the runtime's own setting)
+  bool toolbartips = true;   // tool tips on the toolbars' buttons
 
   // The runtime's global objects; the application's create event makes them.
   Ref<Message> message;

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QWidget>
 
+#include "event.h"
 #include "focus_p.h"
 #include "runtime_p.h"
 #include "units.h"
@@ -40,10 +41,23 @@ void Control::bringToTop() {
 
 int Control::setFocus() { return focus::move(*this); }
 
+int Control::move(int newx, int newy) {
+  x = newx;
+  y = newy;
+  return 1;
+}
+
+int Control::resizeTo(int newwidth, int newheight) {
+  width = newwidth;
+  height = newheight;
+  return 1;
+}
+
 void Control::attach(Window& parent, QWidget* parentWidget, Control* holder) {
   parent_ = &parent;
   holder_ = holder;
   widget_ = makeWidget(parentWidget);
+  widget_->lower();  // what is created later lies behind what was created before
   const QWidget* key = widget_;
   owners().insert(key, std::static_pointer_cast<Control>(shared_from_this()));
   QObject::connect(widget_, &QObject::destroyed, [key] { owners().remove(key); });
@@ -58,7 +72,13 @@ void Control::adoptChild(std::shared_ptr<Control> child) {
 }
 
 void Control::propertyChanged(const void* which) {
-  if (widget_) syncWidget(which);
+  if (!widget_) return;
+  syncWidget(which);
+  if (which == &width || which == &height) {
+    Ref<Control> self = refTo(*this);
+    const int w = width, h = height;
+    dispatchEvent(*this, "resize", [self, w, h] { self->resize(0, w, h); });
+  }
 }
 
 void Control::syncWidget(const void* which) {

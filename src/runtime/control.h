@@ -48,14 +48,22 @@ class Control : public Object, public PropertyOwner {
     (void)key, (void)keyflags;
     return 0;
   }
+  // The control's size changed (its new width and height in logical units).
+  virtual void resize(unsigned long sizetype, int newwidth, int newheight) {
+    (void)sizetype, (void)newwidth, (void)newheight;
+  }
 
   // The window the control sits on (its parent); null once that window is gone. For a
   // control inside a user object, the user object's window.
   Ref<Window> getParent() const;
   // The user object that holds this control, or null for a control of the window itself.
   Control* holder() const noexcept { return holder_; }
-  // Raises the control above those created before it.
+  // Raises the control above the others. (Controls lie in creation order: the first
+  // created on top, so what a window creates last lies behind.)
   void bringToTop();
+  // Moves and sizes the control, as the system's move and resize functions do.
+  int move(int newx, int newy);
+  int resizeTo(int newwidth, int newheight);
   // Gives this control the focus (losefocus of the old, then getfocus of this one).
   int setFocus();
 

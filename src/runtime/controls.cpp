@@ -1,10 +1,13 @@
 #include "controls.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QIcon>
 #include <QPalette>
 #include <QProcess>
 #include <QPushButton>
@@ -14,6 +17,8 @@
 
 #include "event.h"
 #include "runtime_p.h"
+#include "units.h"
+#include "widgets_p.h"
 #include "window.h"
 
 namespace rt {
@@ -55,14 +60,45 @@ void TextControl::syncWidget(const void* which) {
 // ---- command button
 
 namespace {
+// A push button that reports the left button's presses, releases and moves over it, in
+// logical units from its own top-left corner, before it acts on them.
 class ButtonWidget : public QPushButton {
  public:
-  explicit ButtonWidget(QWidget* parent) : QPushButton(parent) {
+  ButtonWidget(CommandButton* owner, QWidget* parent) : QPushButton(parent), owner_(refTo(*owner)) {
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
+    setMouseTracking(true);
   }
+
+ protected:
+  using Handler = long (CommandButton::*)(unsigned long, int, int);
+  void report(QMouseEvent* e, Handler handler, const char* name) {
+    Ref<CommandButton> owner = owner_;
+    if (!owner || !isEnabled()) return;
+    const unsigned long flags = mouseFlags(e->buttons(), e->modifiers());
+    const int xu = units::toUnitsX(e->position().toPoint().x());
+    const int yu = units::toUnitsY(e->position().toPoint().y());
+    dispatchEvent(*owner, name, [&] { (owner.get().*handler)(flags, xu, yu); });
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) report(e, &CommandButton::lbuttondown, "lbuttondown");
+    QPushButton::mousePressEvent(e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (e->button() == Qt::LeftButton) report(e, &CommandButton::lbuttonup, "lbuttonup");
+    QPushButton::mouseReleaseEvent(e);
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    report(e, &CommandButton::mousemove, "mousemove");
+    QPushButton::mouseMoveEvent(e);
+  }
+
+ private:
+  Ref<CommandButton> owner_;
 };
 }  // namespace
+
+bool leftButtonDown() { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
 
 CommandButton::CommandButton() {
   width = 329;
@@ -70,7 +106,7 @@ CommandButton::CommandButton() {
 }
 
 QWidget* CommandButton::makeWidget(QWidget* parent) {
-  auto* button = new ButtonWidget(parent);
+  auto* button = new ButtonWidget(this, parent);
   Ref<CommandButton> self = refTo(*this);
   QObject::connect(button, &QPushButton::clicked, [self] {
     if (self) self->click();
@@ -206,11 +242,31 @@ void openUrl(const std::string& url) {
 // ---- group box
 
 namespace {
+// An etched frame with its caption over the top line; the inside is left unpainted, so
+// whatever lies behind shows through.
 class GroupBoxWidget : public QGroupBox {
  public:
   explicit GroupBoxWidget(QWidget* parent) : QGroupBox(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics fm(font());
+    const int top = title().isEmpty() ? 1 : fm.height() / 2;
+    const QRect frame = rect().adjusted(0, top, -2, -2);
+    p.setPen(QColor(160, 160, 160));
+    p.drawRect(frame);
+    p.setPen(Qt::white);
+    p.drawRect(frame.translated(1, 1));
+    if (title().isEmpty()) return;
+    const QRect caption(8, 0, fm.horizontalAdvance(title()) + 6, fm.height());
+    p.fillRect(caption, palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.setFont(font());
+    p.drawText(caption, Qt::AlignCenter, title());
   }
 };
 }  // namespace
@@ -221,11 +277,7 @@ GroupBox::GroupBox() {
   backcolor = Color::transparent();
 }
 
-QWidget* GroupBox::makeWidget(QWidget* parent) {
-  auto* box = new GroupBoxWidget(parent);
-  box->lower();  // behind whatever it frames, whenever it is created
-  return box;
-}
+QWidget* GroupBox::makeWidget(QWidget* parent) { return new GroupBoxWidget(parent); }
 
 void GroupBox::syncWidget(const void* which) {
   TextControl::syncWidget(which);
@@ -362,6 +414,100 @@ void UserObject::syncWidget(const void* which) {
     widget()->setPalette(pal);
     widget()->setAutoFillBackground(backcolor().role != Color::Role::Transparent);
   }
+}
+
+}  // namespace rt
+
+namespace rt {
+
+// ---- picture list box
+
+namespace {
+class PictureListWidget : public QWidget {
+ public:
+  PictureListWidget(PictureListBox* owner, QWidget* parent) : QWidget(parent), owner_(refTo(*owner)) {
+    setFocusPolicy(Qt::NoFocus);
+    // It never takes a click: what lies under it does.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+  bool frozen = false;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    PictureListBox* box = owner_.raw();
+    if (!box || frozen) return;
+    QPainter p(this);
+    const int size = 16;
+    int y = 0;
+    for (std::size_t i = 0; i < box->items().size(); ++i) {
+      const auto& item = box->items()[i];
+      const bool selected = box->selected() == static_cast<int>(i + 1);
+      if (selected) p.fillRect(QRect(0, y, width(), size), palette().color(QPalette::Highlight));
+      if (item.picture >= 1 && item.picture <= static_cast<int>(box->pictures().size())) {
+        const std::string& name = box->pictures()[static_cast<std::size_t>(item.picture - 1)];
+        QIcon icon = detail::stockIcon(name);
+        const QIcon::Mode mode = QIcon::Normal;  // shown in colour although the box is disabled
+        if (!icon.isNull())
+          icon.paint(&p, QRect(0, y, size, size), Qt::AlignCenter, mode);
+        else if (QPixmap pm = detail::loadPicture(name); !pm.isNull())
+          p.drawPixmap(QRect(0, y, size, size), pm);
+      }
+      if (!item.label.empty()) p.drawText(QRect(size + 2, y, width() - size - 2, size), Qt::AlignVCenter, detail::qs(item.label));
+      y += size;
+    }
+  }
+
+ private:
+  Ref<PictureListBox> owner_;
+};
+}  // namespace
+
+PictureListBox::PictureListBox() {
+  width = 400;
+  height = 300;
+  backcolor = Color::transparent();
+}
+
+QWidget* PictureListBox::makeWidget(QWidget* parent) { return new PictureListWidget(this, parent); }
+
+void PictureListBox::syncWidget(const void* which) {
+  TextControl::syncWidget(which);
+  widget()->update();
+}
+
+int PictureListBox::reset() {
+  items_.clear();
+  pictures_.clear();
+  selected_ = 0;
+  if (widget()) widget()->update();
+  return 1;
+}
+
+int PictureListBox::setredraw(bool redraw) {
+  redraw_ = redraw;
+  if (auto* w = static_cast<PictureListWidget*>(widget())) {
+    w->frozen = !redraw;
+    if (redraw) w->update();
+  }
+  return 1;
+}
+
+int PictureListBox::addpicture(const std::string& name) {
+  pictures_.push_back(name);
+  return static_cast<int>(pictures_.size());
+}
+
+int PictureListBox::additem(const std::string& label, int picture) {
+  items_.push_back({label, picture});
+  if (widget() && redraw_) widget()->update();
+  return static_cast<int>(items_.size());
+}
+
+int PictureListBox::selectitem(int index) {
+  if (index < 0 || index > static_cast<int>(items_.size())) return -1;
+  selected_ = index;
+  if (widget() && redraw_) widget()->update();
+  return index;
 }
 
 }  // namespace rt

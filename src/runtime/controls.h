@@ -3,6 +3,7 @@
 // The runtime's ordinary controls: texts, buttons, edits.
 
 #include <string>
+#include <vector>
 
 #include "color.h"
 #include "control.h"
@@ -12,6 +13,9 @@ class QFont;
 namespace rt {
 
 enum class Alignment { Left, Center, Right };
+
+// Whether the left mouse button is held down now (the system's key-state query).
+bool leftButtonDown();
 
 // What every control that shows text shares: its font and colours. A negative text size
 // is points (-9 is 9 points); a positive one is pixels.
@@ -48,11 +52,25 @@ class CommandButton : public TextControl {
   Prop<bool> cancel{this, false};
 
   virtual void clicked() {}
+  // The left button pressed, released or the pointer moved over the button (position in
+  // logical units from its top-left corner).
+  virtual long lbuttondown(unsigned long flags, int xpos, int ypos) {
+    (void)flags, (void)xpos, (void)ypos;
+    return 0;
+  }
+  virtual long lbuttonup(unsigned long flags, int xpos, int ypos) {
+    (void)flags, (void)xpos, (void)ypos;
+    return 0;
+  }
+  virtual long mousemove(unsigned long flags, int xpos, int ypos) {
+    (void)flags, (void)xpos, (void)ypos;
+    return 0;
+  }
 
   bool takesFocus() const override { return true; }
   std::string accessCaption() const override { return text; }
   void pressAccessKey() override;
-  // Runs the clicked event now, as a click would.
+  // Runs the clicked event now, as a click would (the system's triggerevent "clicked").
   void click();
 
  protected:
@@ -158,6 +176,35 @@ class RadioButton : public TextControl {
  protected:
   QWidget* makeWidget(QWidget* parent) override;
   void syncWidget(const void* which) override;
+};
+
+// A picture list box: a list of items, each with a label and a picture of its own list.
+class PictureListBox : public TextControl {
+ public:
+  RT_CLASS(picturelistbox)
+  PictureListBox();
+  int reset();
+  int setredraw(bool redraw);
+  int addpicture(const std::string& name);              // the picture's index (from 1)
+  int additem(const std::string& label, int picture);   // the item's index (from 1)
+  int selectitem(int index);                            // 0 clears the selection
+  struct Item {
+    std::string label;
+    int picture;
+  };
+  const std::vector<std::string>& pictures() const noexcept { return pictures_; }
+  const std::vector<Item>& items() const noexcept { return items_; }
+  int selected() const noexcept { return selected_; }
+
+ protected:
+  QWidget* makeWidget(QWidget* parent) override;
+  void syncWidget(const void* which) override;
+
+ private:
+  std::vector<std::string> pictures_;
+  std::vector<Item> items_;
+  int selected_ = 0;
+  bool redraw_ = true;
 };
 
 // A user object: a control that holds controls of its own.

@@ -8,6 +8,7 @@
 #include "controls.h"
 #include "event.h"
 #include "focus_p.h"
+#include "frame_p.h"
 #include "widgets_p.h"
 #include "window.h"
 
@@ -123,6 +124,14 @@ bool keyPress(Window& window, QKeyEvent* e) {
       dispatch([&] { target->pressAccessKey(); });
       return true;
     }
+  }
+  // A frame's menu shortcuts and menu-bar letters, only while the frame is active (the
+  // key arrived in it).
+  if (auto* chrome = detail::chromeOf(*w)) {
+    const bool modifierOnly = vk == 16 || vk == 17 || vk == 18;
+    if (!modifierOnly && chrome->shortcut(vk, mods & Qt::AltModifier, mods & Qt::ControlModifier,
+                                          mods & Qt::ShiftModifier))
+      return true;
   }
 
   const unsigned long before = moves;

@@ -2,18 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QContextMenuEvent>
 #include <QWindow>
 #include <map>
 #include <memory>
 
 #include "event.h"
 #include "focus_p.h"
+#include "frame_p.h"
 #include "runtime_p.h"
 #include "units.h"
 #include "widgets_p.h"
@@ -26,6 +32,7 @@ struct Recorder {
   std::map<std::string, std::vector<std::function<void(Window&)>>> actions;
   std::map<std::string, int> opened;
   std::vector<std::string> journal;
+  std::vector<std::string> urls;
   std::unique_ptr<QTimer> watchdog;
   bool watchdogFired = false;
 };
@@ -73,6 +80,7 @@ Session::Session(int watchdogMs) {
   }
   recorder() = Recorder{};
   detail::hooks().messagebox = recordMessage;
+  detail::hooks().openUrl = [](const std::string& url) { recorder().urls.push_back(url); };
   detail::hooks().journal = [](const Object& target, std::string_view event) {
     recorder().journal.push_back(target.className() + "." + std::string(event));
   };
@@ -124,6 +132,8 @@ Session::~Session() {
 }
 
 const std::vector<MessageRecord>& messages() { return recorder().messages; }
+
+const std::vector<std::string>& openedUrls() { return recorder().urls; }
 
 void useRealMessageBoxes() { detail::hooks().messagebox = nullptr; }
 
@@ -264,6 +274,87 @@ Color pixelAt(Window& window, int xUnits, int yUnits) {
 bool waitExposed(Window& window, int timeoutMs) {
   QWidget* w = window.widget();
   return w && QTest::qWaitForWindowExposed(w, timeoutMs);
+}
+
+}  // namespace rt::testing
+
+namespace rt::testing {
+namespace {
+detail::FrameChrome& chrome(Window& frame) {
+  detail::FrameChrome* c = detail::chromeOf(frame);
+  if (!c) throw RuntimeError("not an MDI frame");
+  return *c;
+}
+}  // namespace
+
+std::string statusText(Window& frame) {
+  return detail::statusLabel(chrome(frame))->text().toStdString();
+}
+
+void hoverMenuItem(Window& frame, const MenuItem& item) {
+  auto it = chrome(frame).actions.find(&item);
+  if (it == chrome(frame).actions.end() || !it->second) throw RuntimeError("no such menu item");
+  it->second->hover();
+}
+
+std::string openMenuTitle(Window& frame) {
+  QAction* a = chrome(frame).menuBar->activeAction();
+  if (!a || !a->menu() || !a->menu()->isVisible()) return {};
+  return a->text().toStdString();
+}
+
+void closeMenus() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+}
+
+std::vector<ToolbarButton> toolbarButtons(Window& frame) {
+  std::vector<ToolbarButton> out;
+  auto& c = chrome(frame);
+  QCoreApplication::sendPostedEvents();
+  for (const auto& e : detail::toolbarEntriesOf(c)) {
+    ToolbarButton b;
+    b.text = e.text;
+    b.picture = e.picture;
+    b.gapBefore = e.gap;
+    b.geometry = {e.geometry.x(), e.geometry.y(), e.geometry.width(), e.geometry.height()};
+    out.push_back(b);
+  }
+  return out;
+}
+
+void clickToolbarButton(Window& frame, int index) {
+  QCoreApplication::sendPostedEvents();
+  QWidget* button = detail::toolbarButton(chrome(frame), index);
+  if (!button) throw RuntimeError("no such toolbar button");
+  QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+}
+
+ToolbarLook toolbarLook(Window& frame) {
+  QCoreApplication::sendPostedEvents();
+  return detail::toolbarLookOf(chrome(frame));
+}
+
+bool toolbarHasContextMenu(Window& frame) {
+  QCoreApplication::sendPostedEvents();
+  QWidget* bar = detail::toolbarWidget(chrome(frame));
+  bool seen = false;
+  // A menu that comes up runs its own loop: look from inside it, then close it.
+  QTimer::singleShot(0, [&seen] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      seen = true;
+      popup->close();
+    }
+  });
+  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(2, 2), bar->mapToGlobal(QPoint(2, 2)));
+  QCoreApplication::sendEvent(bar, &e);
+  QCoreApplication::processEvents();
+  return seen;
+}
+
+FontLook statusBarLook(Window& frame) {
+  QWidget* status = detail::statusLabel(chrome(frame));
+  const QFontInfo info(status->font());
+  return {info.family().toStdString(), info.pixelSize()};
 }
 
 }  // namespace rt::testing

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "control.h"
+#include "menu.h"
 #include "msgbox.h"
 #include "window.h"
 
@@ -37,6 +38,9 @@ class Session {
 };
 
 const std::vector<MessageRecord>& messages();
+// The addresses links have opened in this session (recorded, not opened).
+const std::vector<std::string>& openedUrls();
+
 // From now on in this session, message boxes are real ones (answer them with answerMessageBox).
 void useRealMessageBoxes();
 // Presses OK on the real message box on screen; false when there is none.
@@ -96,6 +100,42 @@ bool waitExposed(Window& window, int timeoutMs = 5000);
 struct PixelRect {
   int x = 0, y = 0, width = 0, height = 0;
 };
+
+// ---- An MDI frame's menu bar, toolbar and status bar, as the user sees them.
+std::string statusText(Window& frame);
+// The pointer rests on a menu item of an open menu.
+void hoverMenuItem(Window& frame, const MenuItem& item);
+// The menu of the menu bar that is open now ("" when none), by its caption.
+std::string openMenuTitle(Window& frame);
+void closeMenus();
+struct ToolbarButton {
+  std::string text;
+  std::string picture;
+  int gapBefore = 0;  // pixels left free before it
+  PixelRect geometry;  // within the toolbar
+};
+std::vector<ToolbarButton> toolbarButtons(Window& frame);
+void clickToolbarButton(Window& frame, int index);  // from 0, in toolbar order
+struct ToolbarLook {
+  bool shown = false;
+  bool floating = false;
+  bool textsShown = false;
+  std::string resolvedFace;  // the installed face the texts are drawn in
+  int textPixels = 0;
+  int iconSize = 0;
+  int buttonWidth = 0, buttonHeight = 0;
+  int thickness = 0;  // height when docked top or bottom, width when left or right
+  bool tips = false;  // the buttons show tool tips
+  PixelRect geometry;  // within the frame's client area (on the screen while floating)
+};
+ToolbarLook toolbarLook(Window& frame);
+// Whether a right click on the toolbar brings up a menu (closed again at once).
+bool toolbarHasContextMenu(Window& frame);
+struct FontLook {
+  std::string resolvedFace;
+  int pixels = 0;
+};
+FontLook statusBarLook(Window& frame);
 PixelRect windowGeometry(Window& window);  // the window's client area, on the screen
 PixelRect screenGeometry();                // the screen's available area
 bool hasFrame(Window& window);             // a title bar and frame drawn around it

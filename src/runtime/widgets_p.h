@@ -3,18 +3,27 @@
 // The Qt widgets behind windows and controls.
 
 #include <QWidget>
+#include <memory>
 
 #include "object.h"
 
 namespace rt {
 class Window;
 class Picture;
+namespace detail {
+struct FrameChrome;
+}
 
 class WindowWidget : public QWidget {
  public:
   WindowWidget(Window* window, Qt::WindowFlags flags);
+  ~WindowWidget() override;
   // The window is gone: the widget only waits for its own deletion.
-  void detach() { window_ = nullptr; }
+  void detach();
+  // Where the window's controls sit: an MDI frame's client area, or the widget itself.
+  QWidget* client();
+  // An MDI frame's menu bar, toolbar and status bar; null for other windows.
+  std::unique_ptr<detail::FrameChrome> chrome;
   Window* window() const { return window_; }
   // Set while the runtime itself closes the window.
   bool runtimeClosing = false;

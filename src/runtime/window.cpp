@@ -12,7 +12,10 @@
 #include <map>
 
 #include "event.h"
+#include "application.h"
 #include "focus_p.h"
+#include "frame_p.h"
+#include "menu.h"
 #include "runtime_p.h"
 #include "units.h"
 #include "widgets_p.h"
@@ -63,6 +66,15 @@ WindowWidget::WindowWidget(Window* window, Qt::WindowFlags flags) : QWidget(null
   setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
+WindowWidget::~WindowWidget() = default;
+
+void WindowWidget::detach() {
+  window_ = nullptr;
+  chrome.reset();
+}
+
+QWidget* WindowWidget::client() { return chrome ? chrome->client : this; }
+
 void WindowWidget::paintEvent(QPaintEvent*) {
   if (!window_) return;
   QPainter p(this);
@@ -105,11 +117,13 @@ void WindowWidget::moveEvent(QMoveEvent* e) {
 void WindowWidget::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
   if (!window_) return;
+  if (chrome) chrome->layout(this);
   if (!runtimeGeometry && window_->isOpen()) WindowOps::userMovedOrResized(*window_);
   Ref<Window> w = refTo(*window_);
   const unsigned long sizetype = isMaximized() ? 2 : isMinimized() ? 1 : 0;
-  const int cw = units::toUnitsX(e->size().width());
-  const int ch = units::toUnitsY(e->size().height());
+  const QSize clientSize = client()->size();
+  const int cw = units::toUnitsX(clientSize.width());
+  const int ch = units::toUnitsY(clientSize.height());
   dispatchEvent(*w, "resize", [&] { w->resize(sizetype, cw, ch); });
 }
 
@@ -129,8 +143,33 @@ QWidget* Window::widget() const noexcept { return widget_; }
 
 void Window::adopt(std::shared_ptr<Control> control) {
   controls_.push_back(control);
-  control->attach(*this, widget_, nullptr);
+  control->attach(*this, widget_->client(), nullptr);
 }
+
+struct MenuOps {
+  static void attach(MenuItem& menu, Window& w) { menu.window_ = &w; }
+  // The item's destroy event, then its children's, in creation order; then it reads as null.
+  static void destroy(MenuItem& item) {
+    Ref<MenuItem> ref = refTo(item);
+    dispatchEvent(item, "destroy", [ref] { ref->destroy(); });
+    for (const auto& child : item.items_) destroy(*child);
+    invalidate(item);
+  }
+};
+
+void Window::setMenu(std::shared_ptr<Menu> menu) {
+  if (menu_) MenuOps::destroy(*menu_);
+  menu_ = std::move(menu);
+  if (!menu_) return;
+  MenuOps::attach(*menu_, *this);
+  Ref<Menu> ref(menu_);
+  dispatchEvent(*menu_, "create", [ref] { ref->create(); });
+  if (auto* chrome = detail::chromeOf(*this)) chrome->rebuildMenu();
+}
+
+Ref<Menu> Window::menu() const { return menu_ && menu_->isValid() ? Ref<Menu>(menu_) : Ref<Menu>(); }
+
+void setMessageParm(const Ref<Object>& parm) { Application::current().message->powerobjectparm = parm; }
 
 void Window::propertyChanged(const void* which) {
   if (!widget_) return;
@@ -138,6 +177,15 @@ void Window::propertyChanged(const void* which) {
     WindowOps::applyGeometry(*this);
   } else if (which == &visible) {
     if (open_) widget_->setVisible(visible);
+  } else if (which == &windowstate) {
+    if (open_) bringToFront(*this);
+  } else if (which == &toolbaralignment || which == &toolbarvisible) {
+    if (auto* chrome = detail::chromeOf(*this)) chrome->scheduleApplyToolbar();
+  } else if (which == &pointer) {
+    if (pointer->empty())
+      widget_->unsetCursor();
+    else
+      widget_->setCursor(detail::stockPointer(pointer));
   } else if (which == &windowtype || which == &titlebar || which == &controlmenu || which == &minbox ||
              which == &maxbox) {
     WindowOps::applyFlags(*this);
@@ -224,6 +272,13 @@ void WindowOps::applyLook(Window& w) {
 
 void WindowOps::realize(Window& w, const Ref<Window>& parent) {
   w.widget_ = new WindowWidget(&w, Qt::Window);
+  if (w.windowtype == WindowType::MdiFrame) {
+    w.widget_->chrome = std::make_unique<detail::FrameChrome>(w, w.widget_);
+    QPalette pal = w.widget_->chrome->client->palette();
+    pal.setColor(QPalette::Window, detail::toQColor(w.backcolor));
+    w.widget_->chrome->client->setPalette(pal);
+  }
+  if (!w.pointer->empty()) w.widget_->setCursor(detail::stockPointer(w.pointer));
   applyFlags(w);
   QWidget* owner = parent ? parent->widget() : nullptr;
   if (w.windowtype == WindowType::Response) {
@@ -302,7 +357,11 @@ int WindowOps::open(std::shared_ptr<Window> window, const Ref<Window>& parent) {
 void bringToFront(Window& window) {
   QWidget* w = window.widget();
   if (!w) return;
-  w->show();
+  switch (window.windowstate()) {
+    case WindowState::Maximized: w->showMaximized(); break;
+    case WindowState::Minimized: w->showMinimized(); break;
+    case WindowState::Normal: w->isMaximized() || w->isMinimized() ? w->showNormal() : w->show(); break;
+  }
   // The offscreen platform has no stacking order to change.
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
   w->activateWindow();
@@ -340,6 +399,7 @@ int WindowOps::close(Window& w) {
   auto& open = detail::state().open;
   open.erase(std::remove(open.begin(), open.end(), keepAlive), open.end());
 
+  if (w.menu_) MenuOps::destroy(*w.menu_);
   std::function<void(const std::shared_ptr<Control>&)> destroyControl = [&](const auto& c) {
     dispatchEvent(*c, "destroy", [&] { c->destroy(); });
     for (const auto& child : c->children()) destroyControl(child);

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@ class QWidget;
 namespace rt {
 
 enum class WindowType { Main, Child, Popup, Response, MdiFrame };
+enum class WindowState { Normal, Maximized, Minimized };
 
 class WindowWidget;
+class Menu;
 
 // A window of the program. The class fixes its type, frame, size, colours and controls;
 // events are virtual functions a subclass extends (calling the ancestor's first).
@@ -42,6 +45,12 @@ class Window : public Object, public PropertyOwner {
   Prop<int> height{this, 0};
   Prop<Color> backcolor{this, Color::buttonFace()};
   Prop<std::string> icon{this, "AppIcon!"};
+  Prop<std::string> pointer{this, ""};
+  Prop<WindowState> windowstate{this, WindowState::Normal};
+  // An MDI frame's toolbar: where it is docked (0 left, 1 top, 2 right, 3 bottom,
+  // 4 floating) and whether it is shown.
+  Prop<std::optional<int>> toolbaralignment{this, 1};
+  Prop<bool> toolbarvisible{this, true};
 
   // Events.
   virtual void create() {}  // creates the controls, in creation order
@@ -67,6 +76,17 @@ class Window : public Object, public PropertyOwner {
     return Ref<C>(control);
   }
 
+  // Creates the menu of class M (its create event makes its items) and makes it the
+  // window's menu; an MDI frame draws its menu bar and toolbar from it. Called from the
+  // create event; the menu goes with the window.
+  template <class M>
+  Ref<M> changeMenu() {
+    auto menu = std::make_shared<M>();
+    setMenu(menu);
+    return Ref<M>(menu);
+  }
+  Ref<Menu> menu() const;
+
   const std::vector<std::shared_ptr<Control>>& controls() const noexcept { return controls_; }
   bool isOpen() const noexcept { return open_; }
   QWidget* widget() const noexcept;
@@ -79,7 +99,10 @@ class Window : public Object, public PropertyOwner {
  private:
   friend struct WindowOps;
   friend struct FocusOps;
+  friend struct FrameOps;
   void adopt(std::shared_ptr<Control> control);
+  void setMenu(std::shared_ptr<Menu> menu);
+  std::shared_ptr<Menu> menu_;
 
   std::vector<std::shared_ptr<Control>> controls_;
   WindowWidget* widget_ = nullptr;
@@ -126,6 +149,19 @@ int open(Ref<W>& variable, const Ref<Window>& parent = {}) {
 template <class W>
 int open(const Ref<Window>& parent = {}) {
   return open(global<W>(), parent);
+}
+
+// Opens the window with an object parameter: its open event finds it in the message
+// object's powerobjectparm.
+void setMessageParm(const Ref<Object>& parm);
+template <class W>
+int openWithParm(Ref<W>& variable, const Ref<Object>& parm, const Ref<Window>& parent = {}) {
+  setMessageParm(parm);
+  return open(variable, parent);
+}
+template <class W>
+int openWithParm(const Ref<Object>& parm, const Ref<Window>& parent = {}) {
+  return openWithParm(global<W>(), parm, parent);
 }
 
 // Makes a window class known by its name; opening it by name goes through its global

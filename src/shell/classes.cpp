@@ -1,6 +1,14 @@
 #include "shell/classes.h"
 
 #include "runtime/window.h"
+#include "shell/w_about.h"
 #include "shell/w_flash.h"
+#include "shell/w_main1.h"
+#include "shell/w_pwd.h"
 
-void registerClasses() { rt::registerWindow<w_flash>(); }
+void registerClasses() {
+  rt::registerWindow<w_flash>();
+  rt::registerWindow<w_pwd>();
+  rt::registerWindow<w_main1>();
+  rt::registerWindow<w_about>();
+}

@@ -1,0 +1,572 @@
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStyleOptionToolButton>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "application.h"
+#include "controls.h"
+#include "event.h"
+#include "frame_p.h"
+#include "menu.h"
+#include "runtime_p.h"
+#include "testing.h"
+#include "widgets_p.h"
+#include "window.h"
+
+namespace rt::detail {
+
+void registerToolbar(const std::shared_ptr<ToolbarObject>& tb);
+
+namespace {
+
+QFont pointFont(const QString& face, int points) {
+  QFont f(face);
+  f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+  return f;
+}
+
+// The texts of a caption as a menu shows them: the caption, and after a tab the shortcut.
+QString menuText(const MenuItem& item) { return qs(item.text); }
+
+}  // namespace
+
+// ---- the toolbar
+
+class ToolbarWidget;
+
+class ToolButton : public QAbstractButton {
+ public:
+  ToolButton(ToolbarWidget* bar, MenuItem& item);
+  Ref<MenuItem> item;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void enterEvent(QEnterEvent* e) override {
+    QAbstractButton::enterEvent(e);
+    update();
+  }
+  void leaveEvent(QEvent* e) override {
+    QAbstractButton::leaveEvent(e);
+    update();
+  }
+
+ private:
+  ToolbarWidget* bar_;
+};
+
+class ToolbarWidget : public QWidget {
+ public:
+  explicit ToolbarWidget(FrameChrome& chrome) : chrome_(chrome) {
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+  }
+
+  struct Entry {
+    ToolButton* button;
+    int space;
+  };
+  std::vector<Entry> entries;
+
+  // What the settings make of the buttons, worked out by apply().
+  int iconPx = 16;
+  bool showText = false;
+  QFont textFont;
+  QSize buttonSize{23, 22};
+  int thickness = 27;
+  int gapUnit = 4;
+  const QPixmap* plainFace = nullptr;
+  const QPixmap* sunkenFace = nullptr;
+  bool vertical = false;
+
+  void rebuild(Menu* menu) {
+    for (auto& e : entries) delete e.button;
+    entries.clear();
+    if (!menu) return;
+    std::vector<MenuItem*> items;
+    std::function<void(const MenuItem&)> collect = [&](const MenuItem& m) {
+      for (const auto& child : m.items()) {
+        if (!child->toolbaritemname().empty()) items.push_back(child.get());
+        collect(*child);
+      }
+    };
+    collect(*menu);
+    std::stable_sort(items.begin(), items.end(),
+                     [](const MenuItem* a, const MenuItem* b) { return a->toolbaritemorder < b->toolbaritemorder; });
+    for (MenuItem* item : items) {
+      auto* button = new ToolButton(this, *item);
+      entries.push_back({button, item->toolbaritemspace});
+    }
+  }
+
+  void apply(const ToolbarObject& tb, bool tips) {
+    const auto setting = [&](ToolbarSetting s) -> std::optional<long> {
+      auto it = tb.settings.find(s);
+      if (it == tb.settings.end()) return std::nullopt;
+      return it->second;
+    };
+    showText = tb.showText;
+    textFont = tb.textFace ? pointFont(*tb.textFace, tb.textPoints) : QApplication::font();
+    if (auto sep = setting(ToolbarSetting::Separator)) gapUnit = static_cast<int>(std::clamp<long>(*sep, 0, 64));
+    plainFace = sunkenFace = nullptr;
+    if (showText) {
+      const QPixmap* square = bitmap(tb.iconBitmap);
+      iconPx = square ? std::clamp(square->width(), 8, 128) : 16;
+      const QFontMetrics fm(textFont);
+      int w = iconPx + 8;
+      w = std::max(w, fm.horizontalAdvance(tb.extent) + 8);
+      for (auto& e : entries)
+        if (e.button->item) w = std::max(w, fm.horizontalAdvance(qs(e.button->item->toolbaritemtext)) + 8);
+      buttonSize = QSize(w, iconPx + fm.height() + 6);
+      thickness = vertical ? buttonSize.width() + 2 : buttonSize.height() + 2;
+    } else {
+      const long icon = setting(ToolbarSetting::IconWidth).value_or(16);
+      iconPx = static_cast<int>(std::clamp<long>(icon, 8, 255));
+      buttonSize = QSize(static_cast<int>(setting(ToolbarSetting::ButtonWidth).value_or(iconPx + 7)),
+                         static_cast<int>(setting(ToolbarSetting::ButtonHeight).value_or(iconPx + 6)));
+      thickness = static_cast<int>(vertical ? setting(ToolbarSetting::SideWidth).value_or(iconPx + 10)
+                                            : setting(ToolbarSetting::BarHeight).value_or(iconPx + 11));
+      if (auto f = setting(ToolbarSetting::PlainFace)) plainFace = bitmap(*f);
+      if (auto f = setting(ToolbarSetting::SunkenFace)) sunkenFace = bitmap(*f);
+    }
+    for (auto& e : entries) {
+      e.button->setText(e.button->item ? qs(e.button->item->toolbaritemtext) : QString());
+      e.button->setToolTip(tips && e.button->item ? qs(e.button->item->toolbaritemtext) : QString());
+      e.button->setEnabled(e.button->item && e.button->item->enabled);
+      e.button->setVisible(e.button->item && e.button->item->visible);
+    }
+    relayout();
+  }
+
+  // The length of the bar's long side the buttons need.
+  int extentNeeded() const {
+    int at = 2;
+    for (const auto& e : entries) at += e.space * gapUnit + (vertical ? buttonSize.height() : buttonSize.width()) + 1;
+    return at + 2;
+  }
+
+  void relayout() {
+    int at = 2;
+    for (auto& e : entries) {
+      at += e.space * gapUnit;
+      if (vertical)
+        e.button->setGeometry((thickness - buttonSize.width()) / 2, at, buttonSize.width(), buttonSize.height());
+      else
+        e.button->setGeometry(at, (thickness - buttonSize.height()) / 2, buttonSize.width(), buttonSize.height());
+      at += (vertical ? buttonSize.height() : buttonSize.width()) + 1;
+    }
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Button));
+    p.setPen(QColor(160, 160, 160));
+    if (vertical)
+      p.drawLine(width() - 1, 0, width() - 1, height());
+    else
+      p.drawLine(0, height() - 1, width(), height() - 1);
+    p.setPen(Qt::white);
+    if (vertical)
+      p.drawLine(0, 0, 0, height());
+    else
+      p.drawLine(0, 0, width(), 0);
+    // The gaps between the groups of buttons.
+    int at = 2;
+    p.setPen(QColor(170, 170, 170));
+    for (const auto& e : entries) {
+      if (e.space > 0 && at > 2) {
+        const int mid = at + e.space * gapUnit / 2;
+        if (vertical)
+          p.drawLine(3, mid, thickness - 4, mid);
+        else
+          p.drawLine(mid, 3, mid, thickness - 4);
+      }
+      at += e.space * gapUnit + (vertical ? buttonSize.height() : buttonSize.width()) + 1;
+    }
+  }
+
+  // The runtime's own toolbar menu, only where the application lets the user arrange
+  // the toolbar himself.
+  void contextMenuEvent(QContextMenuEvent* e) override {
+    Application* app = state().app;
+    if (!app || !app->toolbarusercontrol || !chrome_.window) return;
+    Ref<Window> frame = refTo(*chrome_.window);
+    QMenu menu;
+    const char* places[] = {"左边", "顶部", "右边", "底部", "浮动"};
+    for (int i = 0; i < 5; ++i) {
+      QAction* a = menu.addAction(QString::fromUtf8(places[i]));
+      a->setCheckable(true);
+      a->setChecked(frame->toolbaralignment() == i);
+      QObject::connect(a, &QAction::triggered, [frame, i] {
+        post([frame, i] {
+          if (frame) frame->toolbaralignment = i;
+        });
+      });
+    }
+    menu.exec(e->globalPos());
+  }
+
+ private:
+  FrameChrome& chrome_;
+};
+
+ToolButton::ToolButton(ToolbarWidget* bar, MenuItem& menuItem) : QAbstractButton(bar), item(refTo(menuItem)), bar_(bar) {
+  setFocusPolicy(Qt::NoFocus);
+  QObject::connect(this, &QAbstractButton::clicked, [this] {
+    if (item) pick(*item);
+  });
+}
+
+void ToolButton::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const bool down = isDown();
+  const bool hover = underMouse() && isEnabled();
+  const QPixmap* face = down ? bar_->sunkenFace : bar_->plainFace;
+  if (face && !face->isNull()) {
+    p.drawPixmap(rect(), *face);
+  } else if (down || hover) {
+    QStyleOptionButton opt;
+    opt.initFrom(this);
+    opt.rect = rect();
+    opt.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
+    style()->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
+  }
+  const int icon = bar_->iconPx;
+  const QIcon pic = item ? stockIcon(item->toolbaritemname) : QIcon();
+  const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
+  const int shift = down ? 1 : 0;
+  if (bar_->showText) {
+    const QFontMetrics fm(bar_->textFont);
+    const int top = (height() - icon - fm.height() - 2) / 2;
+    pic.paint(&p, QRect((width() - icon) / 2 + shift, top + shift, icon, icon), Qt::AlignCenter, mode);
+    p.setFont(bar_->textFont);
+    p.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : QColor(140, 140, 140));
+    p.drawText(QRect(shift, top + icon + 2 + shift, width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop, text());
+  } else {
+    pic.paint(&p, QRect((width() - icon) / 2 + shift, (height() - icon) / 2 + shift, icon, icon), Qt::AlignCenter,
+              mode);
+  }
+}
+
+// ---- the status bar
+
+class StatusBarWidget : public QLabel {
+ public:
+  explicit StatusBarWidget(QWidget* parent) : QLabel(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAutoFillBackground(true);
+    setIndent(4);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  long font = 0;
+  int barHeight = 20;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    {
+      QPainter p(this);
+      p.setPen(QColor(160, 160, 160));
+      p.drawLine(0, 0, width(), 0);
+      p.setPen(Qt::white);
+      p.drawLine(0, 1, width(), 1);
+    }
+    QLabel::paintEvent(e);
+  }
+};
+
+// ---- the chrome
+
+FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
+  menuBar = new QMenuBar(frame);
+  menuBar->setNativeMenuBar(false);
+  menuBar->setFocusPolicy(Qt::NoFocus);
+  client = new QWidget(frame);
+  client->setAutoFillBackground(true);
+  client->setFocusPolicy(Qt::NoFocus);
+  status = new StatusBarWidget(frame);
+  toolbarObject = std::make_shared<ToolbarObject>();
+  Environment env;
+  const int version = getEnvironment(env) == 1 ? env.majorVersion : 0;
+  toolbarObject->className = "RTFIXEDBAR" + std::to_string(version * 10);
+  registerToolbar(toolbarObject);
+  toolbar = new ToolbarWidget(*this);
+  toolbar->setParent(client);
+  // The runtime's own status-bar font, which a utility may replace.
+  LogFont own;
+  own.height = -12;
+  own.facename = "宋体";
+  own.charset = 134;
+  status->font = createFontIndirect(own);
+  showDefaultHelp();
+}
+
+FrameChrome::~FrameChrome() {
+  if (floatingHolder) floatingHolder->deleteLater();
+  releaseObject(toolbarObject->iconBitmap);
+  for (const auto& [setting, value] : toolbarObject->settings)
+    if (setting == ToolbarSetting::PlainFace || setting == ToolbarSetting::SunkenFace) releaseObject(value);
+  toolbarObject->settings.clear();
+  toolbarObject->iconBitmap = 0;
+}
+
+void FrameChrome::layout(QWidget* frame) {
+  const int w = frame->width();
+  const int h = frame->height();
+  const int menuH = menuBar->sizeHint().height();
+  const int statusH = status->barHeight;
+  menuBar->setGeometry(0, 0, w, menuH);
+  status->setGeometry(0, h - statusH, w, statusH);
+  client->setGeometry(0, menuH, w, std::max(0, h - menuH - statusH));
+  const std::optional<int> align = window->toolbaralignment();
+  const bool floating = align == 4;
+  if (floating || !window->toolbarvisible) return;
+  const int cw = client->width(), ch = client->height(), t = toolbar->thickness;
+  switch (align.value_or(1)) {
+    case 0: toolbar->setGeometry(0, 0, t, ch); break;
+    case 2: toolbar->setGeometry(cw - t, 0, t, ch); break;
+    case 3: toolbar->setGeometry(0, ch - t, cw, t); break;
+    default: toolbar->setGeometry(0, 0, cw, t); break;
+  }
+  toolbar->raise();
+}
+
+void FrameChrome::scheduleApplyToolbar() {
+  if (applyPending) return;
+  applyPending = true;
+  Ref<Window> w = refTo(*window);
+  // After the running event: a sequence of writes shows once, never half done.
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(),
+      [w] {
+        if (!w) return;
+        if (FrameChrome* c = chromeOf(*w)) {
+          c->applyPending = false;
+          c->applyToolbar();
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+void FrameChrome::applyToolbar() {
+  QWidget* frame = window->widget();
+  if (!frame) return;
+  Application* app = state().app;
+  const std::optional<int> align = window->toolbaralignment();
+  const bool floating = align == 4;
+  toolbar->vertical = !floating && (align == 0 || align == 2);
+  toolbar->apply(*toolbarObject, !app || app->toolbartips);
+  if (floating) {
+    if (!floatingHolder) {
+      floatingHolder = new QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+      floatingHolder->setWindowTitle(qs(window->title));
+      setTransientOwner(floatingHolder, frame);
+    }
+    toolbar->setParent(floatingHolder);
+    const int length = toolbar->extentNeeded();
+    toolbar->setGeometry(0, 0, length, toolbar->thickness);
+    floatingHolder->setFixedSize(length, toolbar->thickness);
+    if (!floatingHolder->isVisible())
+      floatingHolder->move(frame->mapToGlobal(QPoint(40, menuBar->height() + 40)));
+    floatingHolder->setVisible(window->toolbarvisible && frame->isVisible());
+    toolbar->show();
+  } else {
+    if (toolbar->parentWidget() != client) toolbar->setParent(client);
+    if (floatingHolder) floatingHolder->hide();
+    toolbar->setVisible(window->toolbarvisible);
+  }
+  layout(frame);
+}
+
+void FrameChrome::showMicrohelp(const QString& text) { status->setText(text); }
+
+void FrameChrome::showDefaultHelp() {
+  Application* app = state().app;
+  status->setText(app ? qs(app->microhelpdefault) : QString());
+}
+
+namespace {
+
+void addItems(FrameChrome& chrome, QWidget* into, const MenuItem& parent) {
+  for (const auto& child : parent.items()) {
+    MenuItem& item = *child;
+    if (item.isSeparator()) {
+      QAction* sep = new QAction(into);
+      sep->setSeparator(true);
+      into->addAction(sep);
+      chrome.actions[&item] = sep;
+      continue;
+    }
+    QAction* action;
+    if (!item.items().empty()) {
+      auto* menu = new QMenu(menuText(item), into);
+      addItems(chrome, menu, item);
+      QObject::connect(menu, &QMenu::aboutToHide, [c = &chrome] { c->showDefaultHelp(); });
+      action = menu->menuAction();
+      chrome.menus[&item] = menu;
+    } else {
+      action = new QAction(menuText(item), into);
+      Ref<MenuItem> ref = refTo(item);
+      QObject::connect(action, &QAction::triggered, [ref] {
+        if (ref) pick(*ref);
+      });
+    }
+    Ref<MenuItem> ref = refTo(item);
+    QObject::connect(action, &QAction::hovered, [c = &chrome, ref] {
+      if (ref) c->showMicrohelp(qs(ref->microhelp));
+    });
+    action->setEnabled(item.enabled);
+    action->setVisible(item.visible);
+    into->addAction(action);
+    chrome.actions[&item] = action;
+  }
+}
+
+}  // namespace
+
+void FrameChrome::rebuildMenu() {
+  menuBar->clear();
+  actions.clear();
+  menus.clear();
+  Ref<Menu> menu = window->menu();
+  if (menu) addItems(*this, menuBar, *menu);
+  toolbar->rebuild(menu.raw());
+  scheduleApplyToolbar();
+}
+
+void FrameChrome::itemChanged(const MenuItem& item) {
+  auto it = actions.find(&item);
+  if (it != actions.end() && it->second) {
+    it->second->setText(menuText(item));
+    it->second->setEnabled(item.enabled);
+    it->second->setVisible(item.visible);
+  }
+  scheduleApplyToolbar();
+}
+
+bool FrameChrome::shortcut(int vk, bool alt, bool ctrl, bool shift) {
+  Ref<Menu> menu = window->menu();
+  if (!menu || vk == 0) return false;
+  const int code = vk + (ctrl ? 256 : 0) + (alt ? 512 : 0) + (shift ? 1024 : 0);
+  MenuItem* found = nullptr;
+  std::function<void(const MenuItem&)> search = [&](const MenuItem& m) {
+    for (const auto& child : m.items()) {
+      if (!found && child->shortcut != 0 && child->shortcut == code && child->enabled && child->visible)
+        found = child.get();
+      search(*child);
+    }
+  };
+  search(*menu);
+  if (found) {
+    pick(*found);
+    return true;
+  }
+  // Alt and a letter of the menu bar opens that menu.
+  if (alt && !ctrl) {
+    for (const auto& child : menu->items()) {
+      const std::string& t = child->text;
+      auto amp = t.find('&');
+      if (amp == std::string::npos || amp + 1 >= t.size()) continue;
+      char c = t[amp + 1];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c != vk || !child->enabled) continue;
+      if (auto a = actions.find(child.get()); a != actions.end() && a->second) {
+        if (child->items().empty())
+          pick(*child);
+        else
+          menuBar->setActiveAction(a->second);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+std::vector<ToolbarEntryLook> toolbarEntriesOf(FrameChrome& chrome) {
+  std::vector<ToolbarEntryLook> out;
+  for (const auto& e : chrome.toolbar->entries)
+    out.push_back({e.button->text().toStdString(), e.button->item ? std::string(e.button->item->toolbaritemname) : "",
+                   e.space * chrome.toolbar->gapUnit, e.button->geometry()});
+  return out;
+}
+
+QWidget* toolbarButton(FrameChrome& chrome, int index) {
+  if (index < 0 || index >= static_cast<int>(chrome.toolbar->entries.size())) return nullptr;
+  return chrome.toolbar->entries[static_cast<std::size_t>(index)].button;
+}
+
+QWidget* toolbarWidget(FrameChrome& chrome) { return chrome.toolbar; }
+
+QLabel* statusLabel(FrameChrome& chrome) { return chrome.status; }
+
+testing::ToolbarLook toolbarLookOf(FrameChrome& chrome) {
+  ToolbarWidget& t = *chrome.toolbar;
+  testing::ToolbarLook look;
+  look.floating = chrome.window->toolbaralignment() == 4;
+  look.shown = look.floating ? chrome.floatingHolder && chrome.floatingHolder->isVisible() : t.isVisible();
+  look.textsShown = t.showText;
+  const QFontInfo info(t.textFont);
+  look.resolvedFace = info.family().toStdString();
+  look.textPixels = info.pixelSize();
+  look.iconSize = t.iconPx;
+  look.buttonWidth = t.buttonSize.width();
+  look.buttonHeight = t.buttonSize.height();
+  look.thickness = t.thickness;
+  look.tips = !t.entries.empty() && !t.entries.front().button->toolTip().isEmpty();
+  const QRect g = look.floating && chrome.floatingHolder ? chrome.floatingHolder->geometry() : t.geometry();
+  look.geometry = {g.x(), g.y(), g.width(), g.height()};
+  return look;
+}
+
+FrameChrome* chromeOf(const Window& window) {
+  auto* w = dynamic_cast<WindowWidget*>(window.widget());
+  return w ? w->chrome.get() : nullptr;
+}
+
+}  // namespace rt::detail
+
+namespace rt {
+
+bool hasStatusBar(const Window& window) {
+  return window.windowtype == WindowType::MdiFrame && detail::chromeOf(window) != nullptr;
+}
+
+long statusBarFont(const Window& frame) {
+  auto* c = detail::chromeOf(frame);
+  return c ? c->status->font : 0;
+}
+
+void setStatusBarFont(Window& frame, long font) {
+  auto* c = detail::chromeOf(frame);
+  if (!c) return;
+  c->status->font = font;
+  if (auto lf = fontOf(font)) {
+    QFont f(detail::qs(lf->facename));
+    f.setPixelSize(std::max(1, lf->height < 0 ? -lf->height : lf->height));
+    if (lf->weight > 0) f.setWeight(static_cast<QFont::Weight>(std::clamp<int>(lf->weight, 1, 1000)));
+    c->status->setFont(f);
+  }
+}
+
+void setStatusBarHeight(Window& frame, int pixels) {
+  auto* c = detail::chromeOf(frame);
+  if (!c) return;
+  c->status->barHeight = std::max(1, pixels);
+  if (QWidget* w = frame.widget()) c->layout(w);
+}
+
+int statusBarHeight(const Window& frame) {
+  auto* c = detail::chromeOf(frame);
+  return c ? c->status->barHeight : 0;
+}
+
+}  // namespace rt
