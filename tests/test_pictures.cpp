@@ -23,8 +23,8 @@ class Pictures : public ::testing::Test {
   rt::testing::Session session;
 };
 
-const char* const kStockNames[] = {"Exit!",        "Custom079!", "FullBuild!", "Properties!", "EditObject!",
-                                   "RunSCC!",      "OleGenReg!", "Save!",      "Close!"};
+const char* const kStockNames[] = {"Exit!",   "Custom079!", "FullBuild!", "Properties!", "EditObject!",
+                                   "RunSCC!", "OleGenReg!", "Save!",      "Close!",      "Form!"};
 
 // Opaque pixels of at least two colours: a drawn picture, not an empty or flat square.
 bool hasDrawing(const QImage& image) {

@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "event.h"
 #include "runtime_p.h"
@@ -141,7 +142,9 @@ QWidget* SingleLineEdit::makeWidget(QWidget* parent) {
   edit->setFocusPolicy(Qt::NoFocus);
   Ref<SingleLineEdit> self = refTo(*this);
   QObject::connect(edit, &QLineEdit::textEdited, [self](const QString& typed) {
-    if (self) self->text.assignQuietly(typed.toStdString());
+    if (!self) return;
+    self->text.assignQuietly(typed.toStdString());
+    dispatchEvent(*self, "editchanged", [self] { self->editchanged(); });
   });
   return edit;
 }
@@ -149,6 +152,8 @@ QWidget* SingleLineEdit::makeWidget(QWidget* parent) {
 void SingleLineEdit::syncWidget(const void* which) {
   TextControl::syncWidget(which);
   auto* edit = static_cast<QLineEdit*>(widget());
+  // The limit first: a text set from code is cut to the limit the widget has.
+  if (!which || which == &limit) edit->setMaxLength(limit > 0 ? limit() : std::numeric_limits<int>::max());
   if (!which || which == &text) {
     const QString t = detail::qs(text);
     if (edit->text() != t) edit->setText(t);

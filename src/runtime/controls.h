@@ -78,7 +78,8 @@ class CommandButton : public TextControl {
   void syncWidget(const void* which) override;
 };
 
-// A single-line edit. Typing updates `text`; setting `text` from code runs no event.
+// A single-line edit. Typing updates `text` and runs editchanged; setting `text` from code
+// runs no event.
 class SingleLineEdit : public TextControl {
  public:
   RT_CLASS(singlelineedit)
@@ -86,6 +87,10 @@ class SingleLineEdit : public TextControl {
   Prop<bool> displayonly{this, false};
   Prop<Alignment> alignment{this, Alignment::Left};
   Prop<bool> border{this, true};
+  Prop<int> limit{this, 0};  // the most characters the user may type; 0 for no limit
+
+  // The user changed the text, one keystroke at a time; `text` already holds it.
+  virtual void editchanged() {}
 
   bool takesFocus() const override { return true; }
   // Selects `length` characters from position `start` (1 is the first); returns the count.

@@ -317,6 +317,38 @@ void drawClose(QPainter& p, double lw) {
   p.restore();
 }
 
+// A form: a window with its title bar, a field and a row of buttons.
+void drawForm(QPainter& p, double lw) {
+  const QColor line(30, 44, 80);
+  const QPainterPath frame = roundRect(QRectF(1.5, 2.5, 21, 19), 1.5);
+  shape(p, frame, vertical(2, 22, QColor(248, 249, 252), QColor(214, 220, 232)), line, lw);
+  p.save();
+  p.setClipPath(frame);
+  p.fillRect(QRectF(1.5, 2.5, 21, 5), vertical(2, 8, QColor(90, 160, 245), QColor(24, 76, 180)));
+  p.restore();
+  p.setPen(QPen(line, lw));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(frame);
+  // The close box and the title.
+  shape(p, roundRect(QRectF(17, 3.8, 3.6, 2.6), 0.5), vertical(3, 7, QColor(255, 130, 110), QColor(190, 30, 20)),
+        QColor(110, 10, 0), lw * 0.7);
+  p.setPen(QPen(QColor(230, 240, 255), lw, Qt::SolidLine, Qt::FlatCap));
+  p.drawLine(QPointF(4, 5), QPointF(11, 5));
+  // A field with a number in it, right-aligned.
+  shape(p, roundRect(QRectF(4, 9.5, 16, 4), 0.4), QColor(255, 251, 240), QColor(90, 100, 130), lw * 0.8);
+  p.setPen(QPen(QColor(0, 0, 255), lw * 1.2, Qt::SolidLine, Qt::FlatCap));
+  p.drawLine(QPointF(13, 11.5), QPointF(18.5, 11.5));
+  // Buttons.
+  for (int c = 0; c < 3; ++c) {
+    const QRectF button(4 + c * 5.5, 15.5, 4.5, 3.5);
+    const bool last = c == 2;
+    shape(p, roundRect(button, 0.6),
+          last ? vertical(button.top(), button.bottom(), QColor(255, 190, 90), QColor(220, 100, 20))
+               : vertical(button.top(), button.bottom(), QColor(255, 255, 255), QColor(180, 188, 204)),
+          last ? QColor(120, 50, 0) : QColor(40, 46, 70), lw * 0.7);
+  }
+}
+
 using Drawing = void (*)(QPainter&, double);
 
 QIcon drawnIcon(Drawing draw) {
@@ -356,6 +388,7 @@ QIcon stockIcon(const std::string& name) {
       {QStringLiteral("olegenreg!"), drawRegistration},
       {QStringLiteral("save!"), drawDiskette},
       {QStringLiteral("close!"), drawClose},
+      {QStringLiteral("form!"), drawForm},
   };
   const auto it = drawings.constFind(n);
   if (it == drawings.constEnd()) return {};

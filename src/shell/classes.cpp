@@ -1,5 +1,6 @@
 #include "shell/classes.h"
 
+#include "calculator/w_4.h"
 #include "runtime/window.h"
 #include "shell/w_about.h"
 #include "shell/w_flash.h"
@@ -11,4 +12,5 @@ void registerClasses() {
   rt::registerWindow<w_pwd>();
   rt::registerWindow<w_main1>();
   rt::registerWindow<w_about>();
+  rt::registerWindow<w_4>();
 }
