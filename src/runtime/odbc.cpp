@@ -93,6 +93,45 @@ Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& par
   return stmt;
 }
 
+Handle run(Transaction& t, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc) {
+  t.sqlnrows = 0;
+  auto* dbc = static_cast<SQLHDBC>(t.nativeConnection());
+  if (dbc == nullptr) {
+    fail(t, "Transaction not connected");
+    return {};
+  }
+  Diagnostic error;
+  Handle stmt = run(dbc, sql, params, rc, error);
+  if (!stmt) fail(t, error);
+  return stmt;
+}
+
+long changedRows(SQLHSTMT stmt, SQLRETURN rc) {
+  if (rc == SQL_NO_DATA) return 0;
+  SQLLEN count = 0;
+  if (!SQL_SUCCEEDED(SQLRowCount(stmt, &count)) || count < 0) return 0;
+  return static_cast<long>(count);
+}
+
+void succeed(Transaction& t) {
+  t.sqlcode = 0;
+  t.sqldbcode = 0;
+  t.sqlstate.clear();
+  t.sqlerrtext.clear();
+}
+
+void fail(Transaction& t, const std::string& text, const std::string& state, long native) {
+  t.sqlcode = -1;
+  t.sqldbcode = native;
+  t.sqlstate = state;
+  t.sqlerrtext = text;
+}
+
+void fail(Transaction& t, const Diagnostic& d) {
+  fail(t, d.text.empty() ? std::string("The database reported an error without a message.") : d.text,
+       d.sqlstate, d.native);
+}
+
 bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) {
   std::u16string value;
   char16_t buf[512];
@@ -138,6 +177,18 @@ bool readInteger(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<long long>& out)
 
 bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out) {
   return readNumber<double, SQL_C_DOUBLE>(stmt, col, out);
+}
+
+bool fetchText(SQLHSTMT stmt, std::size_t columns, std::vector<TextRow>& rows) {
+  for (;;) {
+    SQLRETURN rc = SQLFetch(stmt);
+    if (rc == SQL_NO_DATA) return true;
+    if (!SQL_SUCCEEDED(rc)) return false;
+    TextRow row(columns);
+    for (std::size_t i = 0; i < columns; ++i)
+      if (!readText(stmt, static_cast<SQLUSMALLINT>(i + 1), row[i])) return false;
+    rows.push_back(std::move(row));
+  }
 }
 
 }  // namespace rt::odbc

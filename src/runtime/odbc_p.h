@@ -66,9 +66,25 @@ std::string narrow(const char16_t* utf16, std::size_t length);
 Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
            Diagnostic& error);
 
+// The same on the transaction's connection: the statement, or an empty handle once the
+// failure (or a missing connection) is reported on `t`.
+Handle run(Transaction& t, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc);
+
+// The rows a change just run on `stmt` touched (`rc` is its run's result).
+long changedRows(SQLHSTMT stmt, SQLRETURN rc);
+
+// A transaction's result: success, or an error with the driver's own text.
+void succeed(Transaction& t);
+void fail(Transaction& t, const std::string& text, const std::string& state = {}, long native = -1);
+void fail(Transaction& t, const Diagnostic& d);
+
 // Reads column `col` of the fetched row; nullopt for null. False on a driver error.
 bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out);
 bool readInteger(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<long long>& out);
 bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out);
+
+// Fetches the remaining rows of `stmt`, each as `columns` texts. False on a driver error.
+using TextRow = std::vector<std::optional<std::string>>;
+bool fetchText(SQLHSTMT stmt, std::size_t columns, std::vector<TextRow>& rows);
 
 }  // namespace rt::odbc

@@ -73,28 +73,8 @@ std::optional<std::string> dbparmValue(const std::string& dbparm, const std::str
   return std::nullopt;
 }
 
-void Transaction::succeed() {
-  sqlcode = 0;
-  sqldbcode = 0;
-  sqlstate.clear();
-  sqlerrtext.clear();
-}
-
-namespace {
-
-void fail(Transaction& t, const std::string& text, const std::string& state = {}, long native = -1) {
-  t.sqlcode = -1;
-  t.sqldbcode = native;
-  t.sqlstate = state;
-  t.sqlerrtext = text;
-}
-
-void fail(Transaction& t, const odbc::Diagnostic& d) {
-  fail(t, d.text.empty() ? std::string("The database reported an error without a message.") : d.text,
-       d.sqlstate, d.native);
-}
-
-}  // namespace
+using odbc::fail;
+using odbc::succeed;
 
 int Transaction::connect() {
   sqlnrows = 0;
@@ -150,7 +130,7 @@ int Transaction::connect() {
   impl_->env = std::move(env);
   impl_->dbc = std::move(dbc);
   impl_->connected = true;
-  succeed();
+  succeed(*this);
   return 0;
 }
 
@@ -171,7 +151,7 @@ int Transaction::disconnect() {
     fail(*this, d);
     return -1;
   }
-  succeed();
+  succeed(*this);
   return 0;
 }
 
@@ -195,13 +175,13 @@ int endTransaction(Transaction& t, void* dbc, bool connected, SQLSMALLINT how) {
 
 int Transaction::commit() {
   if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_COMMIT) != 0) return -1;
-  succeed();
+  succeed(*this);
   return 0;
 }
 
 int Transaction::rollback() {
   if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_ROLLBACK) != 0) return -1;
-  succeed();
+  succeed(*this);
   return 0;
 }
 
@@ -249,27 +229,12 @@ bool changesRows(const std::string& sql) {
   return verb == "insert" || verb == "update" || verb == "delete";
 }
 
-// Runs `sql` with `params` bound: the statement, ready to fetch from, or an empty handle
-// once the failure is reported on `t`.
-odbc::Handle runStatement(Transaction& t, bool connected, SQLHDBC dbc, const std::string& sql,
-                          const std::vector<SqlValue>& params, SQLRETURN& rc) {
-  t.sqlnrows = 0;
-  if (!connected) {
-    fail(t, "Transaction not connected");
-    return {};
-  }
-  odbc::Diagnostic error;
-  odbc::Handle stmt = odbc::run(dbc, sql, params, rc, error);
-  if (!stmt) fail(t, error);
-  return stmt;
-}
-
 }  // namespace
 
 int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
                             const std::vector<SqlTarget>& into) {
   SQLRETURN rc = SQL_SUCCESS;
-  odbc::Handle stmt = runStatement(*this, impl_->connected, impl_->dbc.get(), sql, params, rc);
+  odbc::Handle stmt = odbc::run(*this, sql, params, rc);
   if (!stmt) return -1;
   auto failStmt = [&] {
     fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
@@ -284,7 +249,7 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
   }
   rc = SQLFetch(stmt.get());
   if (rc == SQL_NO_DATA) {
-    succeed();
+    succeed(*this);
     sqlcode = 100;
     return 100;
   }
@@ -306,19 +271,18 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
         },
         into[i]);
   }
-  succeed();
+  succeed(*this);
   sqlnrows = 1;
   return 0;
 }
 
 int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
   SQLRETURN rc = SQL_SUCCESS;
-  odbc::Handle stmt = runStatement(*this, impl_->connected, impl_->dbc.get(), sql, params, rc);
+  odbc::Handle stmt = odbc::run(*this, sql, params, rc);
   if (!stmt) return -1;
-  SQLLEN count = 0;
-  if (rc != SQL_NO_DATA) SQLRowCount(stmt.get(), &count);
-  succeed();
-  sqlnrows = count < 0 ? 0 : static_cast<long>(count);
+  const long count = odbc::changedRows(stmt.get(), rc);
+  succeed(*this);
+  sqlnrows = count;
   // "Not found" belongs to a change that found no row, not to a statement that has no rows
   // to count (a CREATE, a SET, ...).
   if (sqlnrows == 0 && changesRows(sql)) {

@@ -64,7 +64,6 @@ class Transaction : public Object {
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
-  void succeed();
 };
 
 // The value of `key` in a dbparm text such as "ConnectString='DSN=vardo;PWD=x'".
