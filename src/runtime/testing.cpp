@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -186,6 +187,11 @@ void keyUp(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 
 void typeText(Window& window, const std::string& text) {
   QTest::keyClicks(keyTarget(window), QString::fromStdString(text));
+}
+
+void paste(Window& window, const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  QTest::keyClick(keyTarget(window), Qt::Key_V, Qt::ControlModifier);
 }
 
 int moveFocus(Control& control) { return rt::setFocus(control); }
