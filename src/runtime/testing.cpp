@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QClipboard>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -196,6 +197,11 @@ void keyUp(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
 
 void typeText(Window& window, const std::string& text) {
   QTest::keyClicks(keyTarget(window), QString::fromStdString(text));
+}
+
+void paste(Window& window, const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+  QTest::keyClick(keyTarget(window), Qt::Key_V, Qt::ControlModifier);
 }
 
 int moveFocus(Control& control) { return rt::setFocus(control); }

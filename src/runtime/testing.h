@@ -66,6 +66,8 @@ void pressKey(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt:
 void keyDown(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void keyUp(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void typeText(Window& window, const std::string& text);
+// The clipboard holds `text`, and the user pastes it (Ctrl+V) into whatever has the focus.
+void paste(Window& window, const std::string& text);
 
 // The focus: moved as a program moves it, and read back.
 int moveFocus(Control& control);
