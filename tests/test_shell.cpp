@@ -17,6 +17,7 @@
 #include "runtime/toolbar.h"
 #include "runtime/units.h"
 #include "runtime/window.h"
+#include "calculator/w_4.h"
 #include "shell/book.h"
 #include "shell/classes.h"
 #include "shell/m_main.h"
@@ -539,4 +540,41 @@ TEST_F(ShellTest, TheSupportWindowClosesByItsButtonOnlyAndItsLinkOpens) {
     EXPECT_EQ(t::openedUrls().size(), 3u);
     rt::close(f);
   });
+}
+
+// ---- the desk calculator from the menu
+
+TEST_F(ShellTest, TheCalculatorIsAMainWindowOfItsOwnThatOutlivesTheFrame) {
+  signInTimes(1);
+  bool runWentOn = false;
+  run([&](w_main1& f) {
+    auto menu = rt::cast<m_main>(f.menu());
+    rt::pick(*menu->m_工具->m_计算器);
+    t::processEvents();
+    rt::Ref<w_4> calc = rt::global<w_4>();
+    ASSERT_TRUE(calc);
+    // A chained calculation typed on the keyboard, with the frame still usable behind it.
+    for (Qt::Key k : {Qt::Key_1, Qt::Key_2}) t::pressKey(*calc, k);
+    t::pressKey(*calc, Qt::Key_Plus, Qt::KeypadModifier);
+    t::pressKey(*calc, Qt::Key_3);
+    t::pressKey(*calc, Qt::Key_Asterisk, Qt::KeypadModifier);
+    t::pressKey(*calc, Qt::Key_4);
+    t::pressKey(*calc, Qt::Key_Return);
+    EXPECT_EQ(calc->sle_1->text(), "60");
+    // Picked again: the same window, to the front.
+    rt::pick(*menu->m_工具->m_计算器);
+    t::processEvents();
+    EXPECT_TRUE(rt::global<w_4>() == calc);
+    EXPECT_EQ(t::openedCount("w_4"), 1);
+    // 退出系统 closes the frame; the calculator keeps the run going until it closes.
+    t::pressKey(f, Qt::Key_X, Qt::AltModifier);
+    t::processEvents();
+    EXPECT_FALSE(rt::global<w_main1>());
+    rt::post([calc, &runWentOn] {
+      runWentOn = static_cast<bool>(calc);
+      rt::close(calc);
+    });
+  });
+  EXPECT_TRUE(runWentOn);
+  EXPECT_TRUE(rt::openWindows().empty());
 }
