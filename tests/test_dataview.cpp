@@ -12,18 +12,10 @@
 #include "runtime/transaction.h"
 #include "support/datasource.h"
 
+using support::backend;
 using support::TempDataSource;
 
 namespace {
-
-// The same tests run on SQLite, and on PostgreSQL when built as test_dataview_pg.
-TempDataSource backend() {
-#ifdef ORVIDA_TEST_POSTGRES
-  return TempDataSource::postgres(ORVIDA_TEST_POSTGRES);
-#else
-  return TempDataSource::standard();
-#endif
-}
 
 const std::vector<std::string> kColumns = {"nj",     "xm_z_m", "xm_5_m", "xm_l_m", "xm_t_m", "xm_58_m",
                                            "xm_w_m", "xm_1_m", "xm_8_w", "xm_z_w", "xm_5_w", "xm_l_w",

@@ -6,19 +6,10 @@
 #include "support/datasource.h"
 
 using rt::SqlValue;
+using support::backend;
 using support::TempDataSource;
 
 namespace {
-
-// The same tests run on every database the program is tested with: SQLite, and PostgreSQL
-// when built as test_transaction_pg.
-TempDataSource backend() {
-#ifdef ORVIDA_TEST_POSTGRES
-  return TempDataSource::postgres(ORVIDA_TEST_POSTGRES);
-#else
-  return TempDataSource::standard();
-#endif
-}
 
 // The connection the program makes at start-up.
 void configure(rt::Transaction& t, bool autocommit) {

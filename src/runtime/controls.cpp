@@ -168,14 +168,14 @@ void SingleLineEdit::syncWidget(const void* which) {
   if (!which || which == &border) edit->setFrame(border);
 }
 
-int SingleLineEdit::selectText(int start, int length) {
+int LineEditControl::selectText(int start, int length) {
   auto* edit = static_cast<QLineEdit*>(widget());
   if (!edit || start < 1 || length < 0) return -1;
   edit->setSelection(start - 1, length);
   return static_cast<int>(edit->selectedText().size());
 }
 
-std::string SingleLineEdit::selectedText() const {
+std::string LineEditControl::selectedText() const {
   auto* edit = static_cast<QLineEdit*>(widget());
   return edit ? edit->selectedText().toStdString() : std::string();
 }

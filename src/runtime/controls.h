@@ -80,7 +80,16 @@ class CommandButton : public TextControl {
 
 // A single-line edit. Typing updates `text` and runs editchanged; setting `text` from code
 // runs no event.
-class SingleLineEdit : public TextControl {
+// What every edit field shares: it takes the focus, and its text can be selected.
+class LineEditControl : public TextControl {
+ public:
+  bool takesFocus() const override { return true; }
+  // Selects `length` characters from position `start` (1 is the first); returns the count.
+  int selectText(int start, int length);
+  std::string selectedText() const;
+};
+
+class SingleLineEdit : public LineEditControl {
  public:
   RT_CLASS(singlelineedit)
   SingleLineEdit();
@@ -91,11 +100,6 @@ class SingleLineEdit : public TextControl {
 
   // The user changed the text, one keystroke at a time; `text` already holds it.
   virtual void editchanged() {}
-
-  bool takesFocus() const override { return true; }
-  // Selects `length` characters from position `start` (1 is the first); returns the count.
-  int selectText(int start, int length);
-  std::string selectedText() const;
 
  protected:
   QWidget* makeWidget(QWidget* parent) override;

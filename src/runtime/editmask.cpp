@@ -318,16 +318,4 @@ void EditMask::settle() {
   if (full != edit->text()) edit->showText(full);
 }
 
-int EditMask::selectText(int start, int length) {
-  auto* edit = static_cast<QLineEdit*>(widget());
-  if (!edit || start < 1 || length < 0) return -1;
-  edit->setSelection(start - 1, length);
-  return static_cast<int>(edit->selectedText().size());
-}
-
-std::string EditMask::selectedText() const {
-  auto* edit = static_cast<QLineEdit*>(widget());
-  return edit ? edit->selectedText().toStdString() : std::string();
-}
-
 }  // namespace rt

@@ -30,17 +30,12 @@ enum class BorderStyle { None, Lowered };
 // stored initial "none", shows as an empty field and reads back "". Every form reads as
 // its number through the calculators' text-to-real conversion, and an empty field reads
 // 0. Setting `text` from code runs no event.
-class EditMask : public TextControl {
+class EditMask : public LineEditControl {
  public:
   RT_CLASS(editmask)
   EditMask();
   Prop<std::string> mask{this, "###,###.00"};
   Prop<BorderStyle> borderstyle{this, BorderStyle::Lowered};
-
-  bool takesFocus() const override { return true; }
-  // Selects `length` characters from position `start` (1 is the first); returns the count.
-  int selectText(int start, int length);
-  std::string selectedText() const;
 
  protected:
   QWidget* makeWidget(QWidget* parent) override;

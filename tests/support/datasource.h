@@ -39,6 +39,16 @@ class TempDataSource {
 
 std::string sourceDir();
 
+// The data source a test binary runs on: SQLite, or the private PostgreSQL server when the
+// binary is built with ORVIDA_TEST_POSTGRES (its socket folder).
+inline TempDataSource backend() {
+#ifdef ORVIDA_TEST_POSTGRES
+  return TempDataSource::postgres(ORVIDA_TEST_POSTGRES);
+#else
+  return TempDataSource::standard();
+#endif
+}
+
 // Switches this process to a locale compiled for the tests ("zh_CN.GB18030",
 // "de_DE.UTF-8"); false when the test run has none.
 bool useTestLocale(const std::string& name);

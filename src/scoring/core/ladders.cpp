@@ -1,13 +1,5 @@
 #include "scoring/core/ladders.h"
-
-#include <cfloat>
-
-// Scores must come out of the same float steps on every build: no excess precision, no
-// fast-math reordering (this library is built with -ffp-contract=off).
-static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float");
-#ifdef __FAST_MATH__
-#error "the scoring core must not be built with -ffast-math"
-#endif
+#include "scoring/core/float_rules.h"
 
 namespace scoring {
 

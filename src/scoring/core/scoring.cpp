@@ -1,16 +1,11 @@
 #include "scoring/core/scoring.h"
+#include "scoring/core/float_rules.h"
 
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 #include <system_error>
-
-static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in float");
-#ifdef __FAST_MATH__
-#error "the scoring core must not be built with -ffast-math"
-#endif
 
 namespace scoring {
 
