@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "focus_p.h"
 #include "runtime_p.h"
 #include "window.h"
 
@@ -199,7 +200,6 @@ class EditMaskWidget : public QLineEdit {
       : QLineEdit(parent), owner_(refTo(*owner)), validator_(new MaskValidator(this)) {
     setFocusPolicy(Qt::NoFocus);
     setValidator(validator_);
-    watchPresses();
   }
 
   void setMask(const NumericMask& m) { validator_->mask = m; }
@@ -213,8 +213,7 @@ class EditMaskWidget : public QLineEdit {
   // A press that brings the focus here leaves the selection the focus events made; the
   // drag that follows it selects nothing either.
   void mousePressEvent(QMouseEvent* e) override {
-    holding_ = entering_ && ownerHasFocus() && hasSelectedText();
-    entering_ = false;
+    holding_ = focus::pressBroughtFocus(this) && ownerHasFocus() && hasSelectedText();
     if (holding_) return e->accept();
     QLineEdit::mousePressEvent(e);
   }
@@ -251,30 +250,9 @@ class EditMaskWidget : public QLineEdit {
     return w && w->focusedControl() == owner_;
   }
 
-  // The runtime moves the focus on a press before the press reaches the widget, so
-  // whether the press brings the focus must be seen before the runtime sees it: by an
-  // application filter made after the runtime's, which Qt therefore asks first.
-  class PressWatch : public QObject {
-   protected:
-    bool eventFilter(QObject* object, QEvent* e) override {
-      if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick)
-        if (auto* field = dynamic_cast<EditMaskWidget*>(object)) field->entering_ = !field->ownerHasFocus();
-      return false;
-    }
-  };
-  static void watchPresses() {
-    static PressWatch* watch = [] {
-      auto* w = new PressWatch;
-      qApp->installEventFilter(w);
-      return w;
-    }();
-    (void)watch;
-  }
-
   Ref<EditMask> owner_;
   MaskValidator* validator_;
   QPointer<QWindow> watched_;
-  bool entering_ = false;
   bool holding_ = false;
 };
 

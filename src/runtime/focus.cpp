@@ -171,17 +171,22 @@ bool keyRelease(Window& window, QKeyEvent* e) {
   return false;
 }
 
+const QWidget* focusingPress = nullptr;
+
 // A press on a control that takes the focus moves the focus there first, through the same
 // path as every other move.
 bool mousePress(QObject* object) {
-  Control* c = controlOf(qobject_cast<QWidget*>(object));
+  auto* widget = qobject_cast<QWidget*>(object);
+  Control* c = controlOf(widget);
   if (!c || !canTake(*c)) return false;
   Ref<Control> target = refTo(*c);
   Ref<Window> w = c->getParent();
   if (FocusOps::slot(*w) == target) return false;
   move(*c);
   // Only a press on the control that now has the focus goes on.
-  return !w || !target || !(FocusOps::slot(*w) == target);
+  if (!w || !target || !(FocusOps::slot(*w) == target)) return true;
+  focusingPress = widget;
+  return false;
 }
 
 // A key a widget ignores travels on to its parents, through this filter each time; only
@@ -267,6 +272,12 @@ int move(Control& target) {
 }
 
 void interrupt() { ++moves; }
+
+bool pressBroughtFocus(const QWidget* widget) {
+  const bool brought = widget && widget == focusingPress;
+  focusingPress = nullptr;
+  return brought;
+}
 
 void first(Window& w) {
   const auto stops = tabStops(w);

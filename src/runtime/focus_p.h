@@ -5,6 +5,8 @@
 
 #include <QtCore/qnamespace.h>
 
+class QWidget;
+
 namespace rt {
 class Control;
 class Window;
@@ -25,6 +27,11 @@ void walk(Window& window, bool forward);
 // Whether the control can take the focus now: a focusable kind, enabled and visible,
 // with everything that holds it, on an open window.
 bool canTake(const Control& control);
+
+// Whether the mouse press being delivered to `widget` is the one that just brought the
+// focus to its control (an edit keeps the selection its getfocus made, then). Asking
+// forgets the answer.
+bool pressBroughtFocus(const QWidget* widget);
 
 // Watches keys and mouse presses of every runtime window; made once per GUI application.
 void install();
