@@ -1,7 +1,9 @@
 #pragma once
 
-// The DataView control over a SQL row set: the rows its object's select finds, changed in
-// memory and written back by update() through the transaction it is bound to.
+// The DataView control. Its object is a definition in the program's resources with either
+// side or both: a SQL row set (the rows its select finds, changed in memory and written back
+// by update() through the transaction it is bound to), and a drawn page of named objects
+// (pictures and texts at fixed places) whose properties describe() reads and modify() sets.
 
 #include <memory>
 #include <optional>
@@ -21,8 +23,10 @@ class DataView : public Control {
   ~DataView() override;
 
   // The DataView object it shows, by name (a definition in the program's resources).
-  // Naming another one drops the rows held.
+  // Naming another one drops the rows held and starts its page afresh.
   Prop<std::string> dataobject{this, ""};
+  // A lowered frame around the control.
+  Prop<bool> border{this, false};
 
   // Binds the row set to a transaction, which must outlive the binding. -1 when
   // `dataobject` names no definition.
@@ -59,11 +63,43 @@ class DataView : public Control {
   // are in the table, and the next update() writes only what changes from here.
   int resetupdate();
 
+  // ---- The drawn page.
+  // A property of a page object, "name.property" (type, name, x, y, width, height, border,
+  // tag, filename of a picture, text of a text): its value as text. A picture's type is
+  // "bitmap", a text's "text". "!" for no such object or property, "?" for the tag of an
+  // object that has none.
+  std::string describe(const std::string& expression) const;
+  // Sets properties of page objects, each "name.property=value" with the value quoted
+  // ('...' or "...", ~ escaping the next character) or a bare word; several are separated
+  // by blanks. Border takes 0 (none), 5 (lowered) or 6 (raised); Tag any text. "" when
+  // everything was set, otherwise what is wrong (what came before it stays set).
+  std::string modify(const std::string& expression);
+  // The page object under the mouse pointer and the row, "name\trow" (row 0: the page's
+  // objects belong to no row); "" over bare page or while the pointer is off the control.
+  std::string getobjectatpointer() const;
+
+  // Events. The pointer moved over the control (flags as the mouse events have them:
+  // 1 left button, 2 right, 4 Shift, 8 Ctrl; the place in logical units from the control's
+  // top-left corner). A left click on it, run on release over the control: the place, the
+  // row and the name of the page object clicked ("" for none). Their results are not used.
+  virtual long mousemove(unsigned long flags, int xpos, int ypos) {
+    (void)flags, (void)xpos, (void)ypos;
+    return 0;
+  }
+  virtual long clicked(int xpos, int ypos, long row, const std::string& dvo) {
+    (void)xpos, (void)ypos, (void)row, (void)dvo;
+    return 0;
+  }
+
+  bool takesFocus() const override { return true; }
+
  protected:
   QWidget* makeWidget(QWidget* parent) override;
   void propertyChanged(const void* which) override;
+  void syncWidget(const void* which) override;
 
  private:
+  friend class PageWidget;
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

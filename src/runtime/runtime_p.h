@@ -40,6 +40,8 @@ struct Hooks {
   std::function<void(Window&)> opened;  // after a window is on screen
   std::function<void(const Object&, std::string_view)> journal;  // before every event
   std::function<void(const std::string& url)> openUrl;           // a link clicked
+  // A program started by its command line: the program file, then its arguments.
+  std::function<void(const std::string& program, const std::vector<std::string>& arguments)> run;
 };
 Hooks& hooks();
 

@@ -34,6 +34,7 @@ struct Recorder {
   std::map<std::string, int> opened;
   std::vector<std::string> journal;
   std::vector<std::string> urls;
+  std::vector<StartedProgram> programs;
   std::unique_ptr<QTimer> watchdog;
   bool watchdogFired = false;
 };
@@ -82,6 +83,9 @@ Session::Session(int watchdogMs) {
   recorder() = Recorder{};
   detail::hooks().messagebox = recordMessage;
   detail::hooks().openUrl = [](const std::string& url) { recorder().urls.push_back(url); };
+  detail::hooks().run = [](const std::string& program, const std::vector<std::string>& arguments) {
+    recorder().programs.push_back({program, arguments});
+  };
   detail::hooks().journal = [](const Object& target, std::string_view event) {
     recorder().journal.push_back(target.className() + "." + std::string(event));
   };
@@ -136,7 +140,11 @@ const std::vector<MessageRecord>& messages() { return recorder().messages; }
 
 const std::vector<std::string>& openedUrls() { return recorder().urls; }
 
+const std::vector<StartedProgram>& startedPrograms() { return recorder().programs; }
+
 void useRealMessageBoxes() { detail::hooks().messagebox = nullptr; }
+
+void useRealPrograms() { detail::hooks().run = nullptr; }
 
 bool answerMessageBox() {
   auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -181,6 +189,26 @@ void movePointer(Window& window, int xUnits, int yUnits) {
   QWidget* target = w->childAt(at);
   if (!target) target = w;
   QTest::mouseMove(target, target->mapFrom(w, at));
+}
+
+void movePointer(Control& control, int xUnits, int yUnits) {
+  QWidget* w = control.widget();
+  if (!w) throw NullObjectError();
+  // Through the window: a move to the control's own corner (0, 0) would go to its middle.
+  QWidget* top = w->window();
+  QTest::mouseMove(top, w->mapTo(top, QPoint(units::toPixelsX(xUnits), units::toPixelsY(yUnits))));
+}
+
+void click(Control& control, int xUnits, int yUnits) {
+  QWidget* w = control.widget();
+  if (!w) throw NullObjectError();
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, QPoint(units::toPixelsX(xUnits), units::toPixelsY(yUnits)));
+}
+
+Qt::CursorShape pointerShape(Control& control) {
+  QWidget* w = control.widget();
+  if (!w) throw NullObjectError();
+  return w->cursor().shape();
 }
 
 void pressKey(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {

@@ -40,6 +40,16 @@ class Session {
 const std::vector<MessageRecord>& messages();
 // The addresses links have opened in this session (recorded, not opened).
 const std::vector<std::string>& openedUrls();
+// The programs started in this session (recorded, not started): the program file as it
+// would be started, and its arguments.
+struct StartedProgram {
+  std::string program;
+  std::vector<std::string> arguments;
+  friend bool operator==(const StartedProgram&, const StartedProgram&) = default;
+};
+const std::vector<StartedProgram>& startedPrograms();
+// From now on in this session, programs are really started.
+void useRealPrograms();
 
 // From now on in this session, message boxes are real ones (answer them with answerMessageBox).
 void useRealMessageBoxes();
@@ -58,8 +68,14 @@ void fireTimer(Window& window);
 // the middle of a control.
 void click(Window& window, int xUnits, int yUnits);
 void click(Control& control);
-// The pointer moves over the window without a button held.
+// The pointer moves over the window, or to a point of a control, without a button held.
 void movePointer(Window& window, int xUnits, int yUnits);
+void movePointer(Control& control, int xUnits, int yUnits);
+// A left click at a point of a control, in logical units from its top-left corner (not the
+// corner itself, which clicks the middle).
+void click(Control& control, int xUnits, int yUnits);
+// The shape of the mouse pointer over the control as it shows now.
+Qt::CursorShape pointerShape(Control& control);
 
 // Keys as the user presses them, to whatever has the focus in the window.
 void pressKey(Window& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "runtime/event.h"
+#include "runtime/msgbox.h"
+#include "runtime/system.h"
 #include "shell/book.h"
 #include "shell/m_main.h"
 #include "ui/uo_microbarutil.h"
@@ -28,9 +31,10 @@ w_main1::dw_main_t::dw_main_t() {
   y = 220;
   width = 3671;
   height = 2144;
+  dataobject = "d_start";
+  border = false;
   taborder = 10;
   visible = true;
-  backcolor = rt::Color::rgb(255, 251, 240);
 }
 
 w_main1::p_2_t::p_2_t() {
@@ -77,3 +81,118 @@ void w_main1::resize(unsigned long, int, int) {
   dw_main->x = at.x;
   dw_main->y = at.y;
 }
+
+// ---- The start page
+
+namespace {
+
+// Texts as the system's string functions treat them: blanks are spaces only, never tabs,
+// and only ASCII letters change case, so positions stay put.
+std::string lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string upper(std::string s) {
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+std::string leftTrim(const std::string& s) {
+  const auto first = s.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : s.substr(first);
+}
+
+std::string trim(const std::string& s) {
+  const std::string left = leftTrim(s);
+  return left.substr(0, left.find_last_not_of(' ') + 1);
+}
+
+// The page object under the pointer, lower case, without the row after the tab.
+std::string pointedName(rt::DataView& page) {
+  const std::string at = lower(page.getobjectatpointer());
+  return at.substr(0, at.find('\t'));
+}
+
+w_main1& frameOf(const rt::Control& control) { return *rt::cast<w_main1>(control.getParent()); }
+
+}  // namespace
+
+// The hover highlight. Borders change only when the highlight does: moving within the
+// highlighted picture, or over bare page with nothing highlighted, modifies nothing.
+long w_main1::dw_main_t::mousemove(unsigned long, int, int) {
+  w_main1& w = frameOf(*this);
+  const std::string name = pointedName(*this);
+  if (name == w.is_focus_picture) return 0;
+  if (!w.is_focus_picture.empty()) {
+    modify(w.is_focus_picture + ".Border='0'");
+    w.is_focus_picture = "";
+  }
+  // Texts, the title and bare page are never highlighted, nor pictures without a target
+  // (the arrows).
+  if (describe(name + ".type") != "bitmap") return 0;
+  if (w.of_gettagstring(name, "Run", "").value_or("").empty()) return 0;
+  if (modify(name + ".Border='6'").empty()) w.is_focus_picture = name;
+  return 0;
+}
+
+long w_main1::dw_main_t::clicked(int, int, long, const std::string&) {
+  rt::Ref<w_main1> w = rt::refTo(frameOf(*this));
+  rt::dispatchEvent(*w, "ue_run", [w] { w->ue_run(); });
+  return 0;
+}
+
+void w_main1::ue_run() {
+  // Only a click on the highlighted picture launches.
+  const std::string name = pointedName(*dw_main);
+  if (name != is_focus_picture || name.empty()) return;
+  dw_main->modify(name + ".Border='5'");
+  const std::string run = trim(of_gettagstring(name, "Run", "").value_or(""));
+  const std::string opentype = upper(of_gettagstring(name, "OpenType", "Window").value_or(""));
+  if (opentype == "EXE") {
+    // The program file is the command line's first word. One that is not found as named
+    // is looked for in the fallback directory, and the line then starts from there.
+    const std::string program = run.substr(0, run.find(' '));
+    std::string commandline = run;
+    if (!rt::fileExists(program)) {
+      const std::string dir = of_getwindowpath();
+      if (rt::fileExists(dir + "/" + program)) commandline = dir + "/" + run;
+    }
+    rt::run(commandline);
+  } else if (opentype == "WINDOW") {
+    if (!rt::classExists(run)) {
+      rt::messagebox(title, "对不起, 您指定起动的窗口不存在, 请与系统管理员联系修改", rt::Icon::StopSign);
+      return;
+    }
+    // Never a sheet of the frame: a window of its own with the frame as its parent.
+    rt::Ref<rt::Window> lw_window;
+    rt::open(lw_window, run, rt::refTo<rt::Window>(*this));
+  }
+}
+
+// A tag is a list of entries "key = value" separated by ";". Keys match in any case, also
+// inside a longer word; the first occurrence followed by "=" decides.
+std::optional<std::string> w_main1::of_gettagstring(const std::optional<std::string>& as_column,
+                                                    const std::optional<std::string>& as_key,
+                                                    const std::optional<std::string>& as_default) {
+  if (!as_column || !as_key) return std::nullopt;
+  // An empty key would be found at every place, and the search would never end.
+  if (as_key->empty()) return as_default;
+  const std::string tag = dw_main->describe(*as_column + ".Tag");
+  if (tag == "!" || tag == "?" || tag.empty()) return as_default;
+  const std::string key = lower(*as_key);
+  std::string rest = tag;
+  for (;;) {
+    const auto at = lower(rest).find(key);
+    if (at == std::string::npos) return as_default;
+    rest = leftTrim(rest.substr(at + key.size()));
+    if (!rest.empty() && rest[0] == '=') {
+      const auto end = rest.find(';', 1);
+      return trim(rest.substr(1, end == std::string::npos ? std::string::npos : end - 1));
+    }
+  }
+}
+
+std::string w_main1::of_getwindowpath() { return "/usr/bin"; }

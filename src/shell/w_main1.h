@@ -1,8 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "runtime/controls.h"
+#include "runtime/dataview.h"
 #include "runtime/picture.h"
 #include "runtime/window.h"
 
@@ -15,10 +16,13 @@ class w_main1 : public rt::Window {
 
   std::string is_focus_picture;  // the highlighted start-page picture, or ""
 
-  struct dw_main_t : rt::UserObject {
+  // The start page: hovering a launchable picture highlights it, a click on the
+  // highlighted picture launches what its tag names.
+  struct dw_main_t : rt::DataView {
     RT_CLASS(dw_main)
     dw_main_t();
-    bool takesFocus() const override { return true; }
+    long mousemove(unsigned long flags, int xpos, int ypos) override;
+    long clicked(int xpos, int ypos, long row, const std::string& dvo) override;
   };
   struct p_2_t : rt::Picture {
     RT_CLASS(p_2)
@@ -30,6 +34,17 @@ class w_main1 : public rt::Window {
   void create() override;
   void open() override;
   void resize(unsigned long sizetype, int newwidth, int newheight) override;
+
+  // The launcher: a click on the highlighted picture opens the window, or starts the
+  // program, that its tag names.
+  void ue_run();
+  // The value of `as_key` in the tag of the page object `as_column`, trimmed; `as_default`
+  // when the object has no tag or the tag no such key; null when either name is null.
+  std::optional<std::string> of_gettagstring(const std::optional<std::string>& as_column,
+                                             const std::optional<std::string>& as_key,
+                                             const std::optional<std::string>& as_default);
+  // Where the launcher looks for a program file that does not exist as named.
+  std::string of_getwindowpath();
 };
 
 // Where the start page goes in a frame of this outer size: half the space left over on
