@@ -20,6 +20,7 @@
 #include "shell/book.h"
 #include "shell/classes.h"
 #include "shell/w_main1.h"
+#include "ui/w_genapp_toolbars.h"
 
 namespace t = rt::testing;
 
@@ -56,6 +57,26 @@ int main(int argc, char** argv) {
     shoot("2-entry");
     t::pressKey(w, Qt::Key_L, Qt::AltModifier);
   });
+  // The toolbar settings window, opened three times: each time it does one step and closes.
+  static int settingsStep = 0;
+  t::onOpen("w_genapp_toolbars", [](rt::Window& window) {
+    auto& w = static_cast<w_genapp_toolbars&>(window);
+    switch (++settingsStep) {
+      case 1:
+        shoot("6-toolbar-settings");
+        t::click(*w.cbx_showtext);  // texts on, then off again
+        t::click(*w.cbx_showtext);
+        break;
+      case 2:
+        t::click(*w.cbx_showtext);
+        t::click(*w.rb_left);
+        break;
+      default:
+        t::click(*w.rb_floating);
+        break;
+    }
+    rt::close(w);
+  });
   t::onOpen("w_main1", [](rt::Window& frame) {
     rt::Ref<rt::Window> f = rt::refTo(frame);
     rt::post([f] {
@@ -73,11 +94,14 @@ int main(int argc, char** argv) {
       t::movePointer(page, 100, 1000);
       rt::open("w_about");
       if (!f) return;
-      // 导航: the frame picture in place of the start page.
+      // 导航: the frame picture in place of the start page, and back.
       auto menu = f->menu();
-      for (const auto& item : menu->items())
-        if (item->text() == "导航") rt::pick(*item);
-      QTest::qWait(200);
+      auto pickTop = [&](const std::string& text) {
+        for (const auto& item : menu->items())
+          if (item->text() == text) rt::pick(*item);
+        QTest::qWait(200);
+      };
+      pickTop("导航");
       shoot("5-frame-picture");
       // The desk calculator from the menu, a chained calculation typed on the keyboard.
       for (const auto& item : menu->items())
@@ -90,9 +114,21 @@ int main(int argc, char** argv) {
         t::pressKey(*calc, Qt::Key_Asterisk, Qt::KeypadModifier);
         t::pressKey(*calc, Qt::Key_4);
         t::pressKey(*calc, Qt::Key_Return);
-        shoot("6-calculator");
+        shoot("10-calculator");
         rt::close(calc);
       }
+      pickTop("导航");
+      // 工具栏设置(&B), the first item of the first menu.
+      auto settings = [&] {
+        rt::pick(*menu->items().front()->items().front());
+        QTest::qWait(200);
+      };
+      settings();
+      shoot("7-frame-texts-hidden");
+      settings();
+      shoot("8-toolbar-left");
+      settings();
+      shoot("9-toolbar-floating");
       rt::close(f);
     });
   });

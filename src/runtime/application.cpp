@@ -52,6 +52,7 @@ void ensureGui(int argc, char** argv) {
                                                       QStringLiteral("AR PL UMing TW"),
                                                       QStringLiteral("Noto Serif CJK SC")});
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
   QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
   QFont font(QStringLiteral("宋体"));

@@ -116,6 +116,11 @@ Ref<Control> getFocus();
 // it. Returns 0.
 long send(Control& target, unsigned int message, unsigned long wparam, long lparam);
 
+// The Tab key (forward) or Shift+Tab as the user presses it, in the active window: the focus
+// walks the window's tab order (tab order 0 skipped), running losefocus and getfocus.
+// Nothing when no window of the program is active.
+void pressTab(bool forward);
+
 // The control behind a widget (or one of the widget's parents), if any.
 Control* controlOf(const QWidget* widget);
 

@@ -9,6 +9,7 @@
 #include "event.h"
 #include "focus_p.h"
 #include "frame_p.h"
+#include "runtime_p.h"
 #include "widgets_p.h"
 #include "window.h"
 
@@ -151,7 +152,11 @@ bool keyPress(Window& window, QKeyEvent* e) {
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (CommandButton* b = declaredButton(*w, true)) b->pressAccessKey();
+      // In a window with a default button, a command button with the focus stands in for it.
+      if (CommandButton* b = declaredButton(*w, true)) {
+        auto* own = focused ? dynamic_cast<CommandButton*>(focused.raw()) : nullptr;
+        (own && canTake(*own) ? own : b)->pressAccessKey();
+      }
       return true;
     case Qt::Key_Escape:
       if (CommandButton* b = declaredButton(*w, false)) b->pressAccessKey();
@@ -398,6 +403,15 @@ long send(Control& target, unsigned int message, unsigned long wparam, long lpar
   Ref<Window> w = target.getParent();
   if (w && message == kKeyDown && wparam == kTab) focus::walk(*w, true);
   return 0;
+}
+
+void pressTab(bool forward) {
+  for (const auto& w : openWindows())
+    if (w && w->widget() && w->widget()->isActiveWindow()) return focus::walk(*w, forward);
+  // No window system that reports activation (or it has not yet): the window the user
+  // last had in front.
+  auto* top = dynamic_cast<WindowWidget*>(detail::activeWindowWidget());
+  if (Window* w = top ? top->window() : nullptr; w && w->isValid() && w->isOpen()) focus::walk(*w, forward);
 }
 
 Ref<Control> getFocus() {

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -28,10 +29,19 @@ void registerToolbar(const std::shared_ptr<ToolbarObject>& tb);
 
 namespace {
 
-QFont pointFont(const QString& face, int points) {
+// A text size as the runtime gives it: negative points, positive pixels.
+QFont sizedFont(const QString& face, int size) {
   QFont f(face);
-  f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+  const int pixels = size < 0 ? static_cast<int>(std::lround(-size * 96.0 / 72.0)) : size;
+  f.setPixelSize(std::max(1, pixels));
   return f;
+}
+
+// Whether the application lets the toolbar buttons show their tool tips, asked when a tip
+// is about to show, so a change takes effect at once.
+bool tipsOn() {
+  Application* app = state().app;
+  return !app || app->toolbartips;
 }
 
 // The texts of a caption as a menu shows them: the caption, and after a tab the shortcut.
@@ -58,6 +68,14 @@ class ToolButton : public QAbstractButton {
     QAbstractButton::leaveEvent(e);
     update();
   }
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::ToolTip && !tipsOn()) {
+      QToolTip::hideText();
+      e->ignore();
+      return true;
+    }
+    return QAbstractButton::event(e);
+  }
 
  private:
   ToolbarWidget* bar_;
@@ -77,14 +95,15 @@ class ToolbarWidget : public QWidget {
   std::vector<Entry> entries;
 
   // What the settings make of the buttons, worked out by apply().
-  int iconPx = 16;
+  QSize iconSize{16, 16};
   bool showText = false;
   QFont textFont;
   QSize buttonSize{23, 22};
   int thickness = 27;
   int gapUnit = 4;
-  const QPixmap* plainFace = nullptr;
-  const QPixmap* sunkenFace = nullptr;
+  // The faces the buttons are drawn on, by handle: a face freed meanwhile is simply not drawn.
+  long plainFace = 0;
+  long sunkenFace = 0;
   bool vertical = false;
 
   void rebuild(Menu* menu) {
@@ -107,39 +126,49 @@ class ToolbarWidget : public QWidget {
     }
   }
 
-  void apply(const ToolbarObject& tb, bool tips) {
+  void apply(const ToolbarObject& tb) {
     const auto setting = [&](ToolbarSetting s) -> std::optional<long> {
       auto it = tb.settings.find(s);
       if (it == tb.settings.end()) return std::nullopt;
       return it->second;
     };
+    // The first of each pair of writes serves a bar lying across, the second one standing
+    // at a side.
+    const auto across = [&](ToolbarSetting lying, ToolbarSetting standing) {
+      return setting(vertical ? standing : lying);
+    };
+    const auto pixels = [](long v) { return static_cast<int>(std::clamp<long>(v, 1, 255)); };
     showText = tb.showText;
-    textFont = tb.textFace ? pointFont(*tb.textFace, tb.textPoints) : QApplication::font();
-    if (auto sep = setting(ToolbarSetting::Separator)) gapUnit = static_cast<int>(std::clamp<long>(*sep, 0, 64));
-    plainFace = sunkenFace = nullptr;
+    textFont = tb.textFace ? sizedFont(*tb.textFace, tb.textSize) : QApplication::font();
+    if (auto sep = across(ToolbarSetting::Separator, ToolbarSetting::SeparatorAgain))
+      gapUnit = static_cast<int>(std::clamp<long>(*sep, 0, 64));
+    plainFace = sunkenFace = 0;
     if (showText) {
       const QPixmap* square = bitmap(tb.iconBitmap);
-      iconPx = square ? std::clamp(square->width(), 8, 128) : 16;
+      iconSize = square ? QSize(std::clamp(square->width(), 8, 128), std::clamp(square->height(), 8, 128))
+                        : QSize(16, 16);
       const QFontMetrics fm(textFont);
-      int w = iconPx + 8;
+      int w = iconSize.width() + 8;
       w = std::max(w, fm.horizontalAdvance(tb.extent) + 8);
       for (auto& e : entries)
         if (e.button->item) w = std::max(w, fm.horizontalAdvance(qs(e.button->item->toolbaritemtext)) + 8);
-      buttonSize = QSize(w, iconPx + fm.height() + 6);
+      buttonSize = QSize(w, iconSize.height() + fm.height() + 6);
       thickness = vertical ? buttonSize.width() + 2 : buttonSize.height() + 2;
     } else {
-      const long icon = setting(ToolbarSetting::IconWidth).value_or(16);
-      iconPx = static_cast<int>(std::clamp<long>(icon, 8, 255));
-      buttonSize = QSize(static_cast<int>(setting(ToolbarSetting::ButtonWidth).value_or(iconPx + 7)),
-                         static_cast<int>(setting(ToolbarSetting::ButtonHeight).value_or(iconPx + 6)));
-      thickness = static_cast<int>(vertical ? setting(ToolbarSetting::SideWidth).value_or(iconPx + 10)
-                                            : setting(ToolbarSetting::BarHeight).value_or(iconPx + 11));
-      if (auto f = setting(ToolbarSetting::PlainFace)) plainFace = bitmap(*f);
-      if (auto f = setting(ToolbarSetting::SunkenFace)) sunkenFace = bitmap(*f);
+      const int iconW = pixels(setting(ToolbarSetting::IconWidth).value_or(16));
+      const int iconH = pixels(setting(ToolbarSetting::IconHeight).value_or(iconW));
+      iconSize = QSize(iconW, iconH);
+      const auto buttonW = across(ToolbarSetting::ButtonWidth, ToolbarSetting::ButtonWidthAgain);
+      const auto buttonH = across(ToolbarSetting::ButtonHeight, ToolbarSetting::ButtonHeightAgain);
+      buttonSize = QSize(pixels(buttonW.value_or(iconW + 7)), pixels(buttonH.value_or(iconH + 6)));
+      thickness = pixels(vertical ? setting(ToolbarSetting::SideWidth).value_or(iconW + 10)
+                                  : setting(ToolbarSetting::BarHeight).value_or(iconH + 11));
+      plainFace = setting(ToolbarSetting::PlainFace).value_or(0);
+      sunkenFace = setting(ToolbarSetting::SunkenFace).value_or(0);
     }
     for (auto& e : entries) {
       e.button->setText(e.button->item ? qs(e.button->item->toolbaritemtext) : QString());
-      e.button->setToolTip(tips && e.button->item ? qs(e.button->item->toolbaritemtext) : QString());
+      e.button->setToolTip(e.button->item ? qs(e.button->item->toolbaritemtext) : QString());
       e.button->setEnabled(e.button->item && e.button->item->enabled);
       e.button->setVisible(e.button->item && e.button->item->visible);
     }
@@ -231,7 +260,7 @@ void ToolButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const bool down = isDown();
   const bool hover = underMouse() && isEnabled();
-  const QPixmap* face = down ? bar_->sunkenFace : bar_->plainFace;
+  const QPixmap* face = bitmap(down ? bar_->sunkenFace : bar_->plainFace);
   if (face && !face->isNull()) {
     p.drawPixmap(rect(), *face);
   } else if (down || hover) {
@@ -241,22 +270,42 @@ void ToolButton::paintEvent(QPaintEvent*) {
     opt.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
     style()->drawPrimitive(QStyle::PE_PanelButtonTool, &opt, &p, this);
   }
-  const int icon = bar_->iconPx;
+  const int iw = bar_->iconSize.width(), ih = bar_->iconSize.height();
   const QIcon pic = item ? stockIcon(item->toolbaritemname) : QIcon();
   const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
   const int shift = down ? 1 : 0;
   if (bar_->showText) {
     const QFontMetrics fm(bar_->textFont);
-    const int top = (height() - icon - fm.height() - 2) / 2;
-    pic.paint(&p, QRect((width() - icon) / 2 + shift, top + shift, icon, icon), Qt::AlignCenter, mode);
+    const int top = (height() - ih - fm.height() - 2) / 2;
+    pic.paint(&p, QRect((width() - iw) / 2 + shift, top + shift, iw, ih), Qt::AlignCenter, mode);
     p.setFont(bar_->textFont);
     p.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : QColor(140, 140, 140));
-    p.drawText(QRect(shift, top + icon + 2 + shift, width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop, text());
+    p.drawText(QRect(shift, top + ih + 2 + shift, width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop, text());
   } else {
-    pic.paint(&p, QRect((width() - icon) / 2 + shift, (height() - icon) / 2 + shift, icon, icon), Qt::AlignCenter,
-              mode);
+    pic.paint(&p, QRect((width() - iw) / 2 + shift, (height() - ih) / 2 + shift, iw, ih), Qt::AlignCenter, mode);
   }
 }
+
+// The toolbar's own small window while it floats. Closing it hides the toolbar, as the
+// frame's visibility switch does, so the two never disagree.
+class FloatingHolder : public QWidget {
+ public:
+  explicit FloatingHolder(Ref<Window> frame)
+      : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+        frame_(std::move(frame)) {}
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    e->ignore();
+    Ref<Window> frame = frame_;
+    post([frame] {
+      if (frame) frame->toolbarvisible = false;
+    });
+  }
+
+ private:
+  Ref<Window> frame_;
+};
 
 // ---- the status bar
 
@@ -311,12 +360,18 @@ FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
 }
 
 FrameChrome::~FrameChrome() {
-  if (floatingHolder) floatingHolder->deleteLater();
+  if (floatingHolder) {
+    floatingHolder->hide();
+    floatingHolder->deleteLater();
+  }
   releaseObject(toolbarObject->iconBitmap);
   for (const auto& [setting, value] : toolbarObject->settings)
     if (setting == ToolbarSetting::PlainFace || setting == ToolbarSetting::SunkenFace) releaseObject(value);
   toolbarObject->settings.clear();
   toolbarObject->iconBitmap = 0;
+  // The status bar's font goes with the bar.
+  deleteObject(status->font);
+  status->font = 0;
 }
 
 void FrameChrome::layout(QWidget* frame) {
@@ -360,14 +415,13 @@ void FrameChrome::scheduleApplyToolbar() {
 void FrameChrome::applyToolbar() {
   QWidget* frame = window->widget();
   if (!frame) return;
-  Application* app = state().app;
   const std::optional<int> align = window->toolbaralignment();
   const bool floating = align == 4;
   toolbar->vertical = !floating && (align == 0 || align == 2);
-  toolbar->apply(*toolbarObject, !app || app->toolbartips);
+  toolbar->apply(*toolbarObject);
   if (floating) {
     if (!floatingHolder) {
-      floatingHolder = new QWidget(nullptr, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+      floatingHolder = new FloatingHolder(refTo(*window));
       floatingHolder->setWindowTitle(qs(window->title));
       setTransientOwner(floatingHolder, frame);
     }
@@ -517,11 +571,14 @@ testing::ToolbarLook toolbarLookOf(FrameChrome& chrome) {
   const QFontInfo info(t.textFont);
   look.resolvedFace = info.family().toStdString();
   look.textPixels = info.pixelSize();
-  look.iconSize = t.iconPx;
+  look.iconSize = t.iconSize.width();
+  look.iconHeight = t.iconSize.height();
+  look.plainFace = t.plainFace;
+  look.sunkenFace = t.sunkenFace;
   look.buttonWidth = t.buttonSize.width();
   look.buttonHeight = t.buttonSize.height();
   look.thickness = t.thickness;
-  look.tips = !t.entries.empty() && !t.entries.front().button->toolTip().isEmpty();
+  look.tips = tipsOn() && !t.entries.empty() && !t.entries.front().button->toolTip().isEmpty();
   const QRect g = look.floating && chrome.floatingHolder ? chrome.floatingHolder->geometry() : t.geometry();
   look.geometry = {g.x(), g.y(), g.width(), g.height()};
   return look;

@@ -37,7 +37,7 @@ struct ToolbarObject {
   std::string className;
   // Set by the set-font entry.
   std::optional<QString> textFace;
-  int textPoints = 0;
+  int textSize = 0;  // negative: points; positive: pixels
   QString extent;
   long iconBitmap = 0;
   bool showText = false;

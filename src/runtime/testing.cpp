@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QContextMenuEvent>
 #include <QWindow>
 #include <map>
@@ -366,6 +367,27 @@ void clickToolbarButton(Window& frame, int index) {
 ToolbarLook toolbarLook(Window& frame) {
   QCoreApplication::sendPostedEvents();
   return detail::toolbarLookOf(chrome(frame));
+}
+
+void closeFloatingToolbar(Window& frame) {
+  QCoreApplication::sendPostedEvents();
+  QWidget* holder = chrome(frame).floatingHolder;
+  if (!holder || !holder->isVisible()) throw RuntimeError("no floating toolbar");
+  holder->close();
+  QCoreApplication::processEvents();
+}
+
+std::string toolbarTip(Window& frame, int index) {
+  QCoreApplication::sendPostedEvents();
+  QWidget* button = detail::toolbarButton(chrome(frame), index);
+  if (!button) throw RuntimeError("no such toolbar button");
+  QToolTip::hideText();
+  const QPoint at = button->rect().center();
+  QHelpEvent e(QEvent::ToolTip, at, button->mapToGlobal(at));
+  QCoreApplication::sendEvent(button, &e);
+  const std::string shown = QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string();
+  QToolTip::hideText();
+  return shown;
 }
 
 bool toolbarHasContextMenu(Window& frame) {

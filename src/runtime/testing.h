@@ -140,13 +140,19 @@ struct ToolbarLook {
   bool textsShown = false;
   std::string resolvedFace;  // the installed face the texts are drawn in
   int textPixels = 0;
-  int iconSize = 0;
+  int iconSize = 0;    // the icons' width
+  int iconHeight = 0;
   int buttonWidth = 0, buttonHeight = 0;
   int thickness = 0;  // height when docked top or bottom, width when left or right
   bool tips = false;  // the buttons show tool tips
+  long plainFace = 0, sunkenFace = 0;  // the bitmaps the buttons are drawn on (0: the style's own)
   PixelRect geometry;  // within the frame's client area (on the screen while floating)
 };
 ToolbarLook toolbarLook(Window& frame);
+// The user closes the floating toolbar's own window from its title bar.
+void closeFloatingToolbar(Window& frame);
+// The pointer rests on a toolbar button (from 0): the tool tip that comes up ("" when none).
+std::string toolbarTip(Window& frame, int index);
 // Whether a right click on the toolbar brings up a menu (closed again at once).
 bool toolbarHasContextMenu(Window& frame);
 struct FontLook {

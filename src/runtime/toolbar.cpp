@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPainter>
+#include <algorithm>
 #include <map>
 #include <memory>
 
 #include "frame_p.h"
+#include "runtime_p.h"
 #include "window.h"
 #include "widgets_p.h"
 
@@ -34,34 +36,41 @@ void reportRuntimeVersion(std::optional<int> majorVersion) { reportedVersion() =
 namespace {
 long nextHandle = 1000;
 
-struct Registry {
-  std::map<long, std::weak_ptr<Window>> windows;
-  std::map<long, std::weak_ptr<detail::ToolbarObject>> toolbarWindows;  // by hwnd
-  std::map<long, std::weak_ptr<detail::ToolbarObject>> toolbars;        // by id
-};
-Registry& registry() {
-  static Registry r;
-  return r;
+std::map<long, std::weak_ptr<Window>>& windowHandles() {
+  static std::map<long, std::weak_ptr<Window>> m;
+  return m;
 }
 
 Window* windowOf(long hwnd) {
-  auto it = registry().windows.find(hwnd);
-  if (it == registry().windows.end()) return nullptr;
+  auto it = windowHandles().find(hwnd);
+  if (it == windowHandles().end()) return nullptr;
   auto w = it->second.lock();
   return w && w->isValid() && w->isOpen() ? w.get() : nullptr;
 }
 
-std::shared_ptr<detail::ToolbarObject> toolbarWindow(long hwnd) {
-  auto it = registry().toolbarWindows.find(hwnd);
-  return it == registry().toolbarWindows.end() ? nullptr : it->second.lock();
+// The chrome of the open frame whose toolbar matches; a closed frame's toolbar is dead at
+// once, whatever handles or ids a caller still holds.
+template <class Match>
+detail::FrameChrome* chromeWhoseToolbar(Match match) {
+  for (const auto& w : openWindows())
+    if (auto* c = w ? detail::chromeOf(*w) : nullptr; c && c->toolbarObject && match(*c->toolbarObject)) return c;
+  return nullptr;
+}
+
+bool isToolbarWindow(long hwnd) {
+  return hwnd > 0 && chromeWhoseToolbar([hwnd](const detail::ToolbarObject& tb) { return tb.hwnd == hwnd; });
 }
 }  // namespace
 
 long handleOf(const Window& window) {
-  for (const auto& [h, w] : registry().windows)
-    if (w.lock().get() == &window) return h;
+  auto& handles = windowHandles();
+  for (auto it = handles.begin(); it != handles.end();) {
+    auto w = it->second.lock();
+    if (w.get() == &window) return it->first;
+    it = w ? std::next(it) : handles.erase(it);  // a window gone for good: its handle stays dead
+  }
   const long h = nextHandle++;
-  registry().windows[h] = std::static_pointer_cast<Window>(const_cast<Window&>(window).shared_from_this());
+  handles[h] = std::static_pointer_cast<Window>(const_cast<Window&>(window).shared_from_this());
   return h;
 }
 
@@ -75,8 +84,9 @@ long findChildWindow(long parent, long childAfter, const std::string& className)
 }
 
 long windowLong(long hwnd, int index) {
-  auto tb = toolbarWindow(hwnd);
-  return tb && index == 0 ? tb->id : 0;
+  if (index != 0 || hwnd <= 0) return 0;
+  auto* c = chromeWhoseToolbar([hwnd](const detail::ToolbarObject& tb) { return tb.hwnd == hwnd; });
+  return c ? c->toolbarObject->id : 0;
 }
 
 namespace detail {
@@ -85,14 +95,12 @@ namespace detail {
 void registerToolbar(const std::shared_ptr<ToolbarObject>& tb) {
   tb->hwnd = nextHandle++;
   tb->id = nextHandle++;
-  registry().toolbarWindows[tb->hwnd] = tb;
-  registry().toolbars[tb->id] = tb;
 }
 
 ToolbarObject* toolbarObject(long id) {
-  auto it = registry().toolbars.find(id);
-  if (it == registry().toolbars.end()) return nullptr;
-  return it->second.lock().get();
+  if (id <= 0) return nullptr;
+  auto* c = chromeWhoseToolbar([id](const ToolbarObject& tb) { return tb.id == id; });
+  return c ? c->toolbarObject.get() : nullptr;
 }
 
 }  // namespace detail
@@ -146,7 +154,7 @@ void releaseObject(long handle) {
 }  // namespace detail
 
 long getDC(long hwnd) {
-  if (!windowOf(hwnd) && !toolbarWindow(hwnd)) return 0;
+  if (!windowOf(hwnd) && !isToolbarWindow(hwnd)) return 0;
   const long dc = nextHandle++;
   dcs()[dc] = {hwnd, 0};
   return dc;
@@ -230,6 +238,14 @@ int liveFonts() { return static_cast<int>(fonts().size()); }
 
 // ---- the toolbar object's settings and the entries of each runtime version
 
+namespace {
+// The frame shows what was written once the running event is over.
+void scheduleApply(const detail::ToolbarObject* tb) {
+  if (auto* c = chromeWhoseToolbar([tb](const detail::ToolbarObject& t) { return &t == tb; }))
+    c->scheduleApplyToolbar();
+}
+}  // namespace
+
 bool writeToolbar(long toolbar, ToolbarSetting setting, long value) {
   detail::ToolbarObject* tb = detail::toolbarObject(toolbar);
   if (!tb) return false;
@@ -240,9 +256,7 @@ bool writeToolbar(long toolbar, ToolbarSetting setting, long value) {
     if (auto old = tb->settings.find(setting); old != tb->settings.end()) detail::releaseObject(old->second);
   }
   tb->settings[setting] = value;
-  for (const auto& w : openWindows())
-    if (auto* chrome = w ? detail::chromeOf(*w) : nullptr; chrome && chrome->toolbarObject.get() == tb)
-      chrome->scheduleApplyToolbar();
+  scheduleApply(tb);
   return true;
 }
 
@@ -255,14 +269,7 @@ std::optional<long> readToolbar(long toolbar, ToolbarSetting setting) {
 }
 
 namespace {
-
 int lastEntryVersion = 0;
-
-void scheduleApply(detail::ToolbarObject* tb) {
-  for (const auto& w : openWindows())
-    if (auto* chrome = w ? detail::chromeOf(*w) : nullptr; chrome && chrome->toolbarObject.get() == tb)
-      chrome->scheduleApplyToolbar();
-}
 
 template <int Version>
 long setFontEntry(long toolbar, const std::string& face, long size, long bitmap, const std::string& extent) {
@@ -270,7 +277,7 @@ long setFontEntry(long toolbar, const std::string& face, long size, long bitmap,
   detail::ToolbarObject* tb = detail::toolbarObject(toolbar);
   if (!tb) return 0;
   tb->textFace = QString::fromStdString(face);
-  tb->textPoints = size < 0 ? static_cast<int>(-size) : static_cast<int>(size);
+  tb->textSize = static_cast<int>(std::clamp<long>(size, -1000, 1000));
   tb->extent = QString::fromStdString(extent);
   detail::holdObject(bitmap);
   detail::releaseObject(tb->iconBitmap);
@@ -299,7 +306,7 @@ void drawEdgeEntry(long dc, EdgeRect& rc, int edge, int flags) {
   if (!pm) return;
   QPainter p(pm);
   const QRect r(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
-  if (flags & 0x800) p.fillRect(r, QColor(236, 233, 216));
+  if (flags & 0x800) p.fillRect(r, detail::toQColor(Color::buttonFace()));
   const bool raised = edge & (1 | 4);
   const QColor light(255, 255, 255), dark(128, 128, 128);
   const QColor topLeft = raised ? light : dark, bottomRight = raised ? dark : light;

@@ -6,6 +6,7 @@
 #include "shell/w_flash.h"
 #include "shell/w_main1.h"
 #include "shell/w_pwd.h"
+#include "ui/w_genapp_toolbars.h"
 
 void registerClasses() {
   rt::registerWindow<w_flash>();
@@ -13,4 +14,5 @@ void registerClasses() {
   rt::registerWindow<w_main1>();
   rt::registerWindow<w_about>();
   rt::registerWindow<w_4>();
+  rt::registerWindow<w_genapp_toolbars>();
 }

@@ -1,5 +1,6 @@
 #include "ui/uo_picture_command_button.h"
 
+#include "platform/user32.h"
 #include "runtime/event.h"
 #include "runtime/units.h"
 #include "runtime/window.h"
@@ -114,6 +115,10 @@ void uo_picture_command_button::of_setenabled(bool is_enabled) { command_button-
 
 void uo_picture_command_button::of_releasemouse() {}
 
+void uo_picture_command_button::keybd_event(int bvk, int bscan, unsigned long dwflags, unsigned long dwextrainfo) {
+  platform::keybd_event(bvk, bscan, dwflags, dwextrainfo);
+}
+
 long uo_picture_command_button::clicked(unsigned long, int, int) { return 0; }
 
 // ---- the look of a pressed button: the picture shifted 3 right and 3 down
@@ -152,6 +157,18 @@ long uo_picture_command_button::command_button_t::keydown(int key, unsigned long
         parent.uo_bitmap->move(parent.il_picx + 3, parent.il_picy + 3);
       }
       break;
+    case 40:  // Down
+    case 39:  // Right: on to the next control, as Tab
+      keybd_event(9, 0, 0, 0);
+      keybd_event(9, 0, 2, 0);
+      break;
+    case 38:  // Up
+    case 37:  // Left: back to the previous one, as Shift+Tab
+      keybd_event(16, 0, 0, 0);
+      keybd_event(9, 0, 0, 0);
+      keybd_event(9, 0, 2, 0);
+      keybd_event(16, 0, 2, 0);
+      break;
     case 13:  // Enter
       click();
       break;
@@ -168,6 +185,15 @@ long uo_picture_command_button::command_button_t::keyup(int key, unsigned long) 
     parent.uo_bitmap->move(parent.il_picx, parent.il_picy);
   }
   return 0;
+}
+
+// Space held while the focus leaves (an arrow key meanwhile) would leave the button pressed
+// for good, its release going to another control: leaving lets go of it.
+void uo_picture_command_button::command_button_t::losefocus() {
+  uo_picture_command_button& parent = owner();
+  if (!parent.lb_keyboard) return;
+  parent.lb_keyboard = false;
+  parent.uo_bitmap->move(parent.il_picx, parent.il_picy);
 }
 
 // Every click reaches the client through the event queue, after this event has ended.

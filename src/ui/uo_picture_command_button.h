@@ -37,6 +37,7 @@ class uo_picture_command_button : public rt::UserObject {
     long mousemove(unsigned long flags, int xpos, int ypos) override;
     long keydown(int key, unsigned long keyflags) override;
     long keyup(int key, unsigned long keyflags) override;
+    void losefocus() override;
     void clicked() override;
 
    private:
@@ -50,6 +51,9 @@ class uo_picture_command_button : public rt::UserObject {
   void of_setproperties();
   void of_setenabled(bool is_enabled);
   void of_releasemouse();
+
+  // External subroutine: a synthetic key press or release (user32's keybd_event).
+  static void keybd_event(int bvk, int bscan, unsigned long dwflags, unsigned long dwextrainfo);
 
   // Events.
   void create() override;
