@@ -11,14 +11,17 @@
 #include <QWidget>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "runtime/event.h"
 #include "runtime/menu.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
+#include "settings/w_xm_gz.h"
 #include "shell/book.h"
 #include "shell/classes.h"
+#include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "ui/w_genapp_toolbars.h"
 
@@ -94,6 +97,14 @@ int main(int argc, char** argv) {
       t::movePointer(page, 100, 1000);
       rt::open("w_about");
       if (!f) return;
+      // The three item settings windows, from the menu.
+      auto grades = rt::cast<m_main>(f->menu())->m_项目设置->m_初中0;
+      for (rt::MenuItem* item : std::initializer_list<rt::MenuItem*>{grades->m_高一.raw(), grades->m_高二.raw(),
+                                                                     grades->m_高三.raw()}) {
+        rt::pick(*item);
+        t::processEvents();
+        if (!f) return;
+      }
       // 导航: the frame picture in place of the start page, and back.
       auto menu = f->menu();
       auto pickTop = [&](const std::string& text) {
@@ -132,6 +143,22 @@ int main(int argc, char** argv) {
       rt::close(f);
     });
   });
+  // The settings windows: grade one as first opened (nothing chosen, Save ready), grade
+  // two with a choice saved (Save disabled again), grade three with a choice not yet saved.
+  for (const std::string name : {"w_xm_gz1", "w_xm_gz2", "w_xm_gz3"})
+    t::onOpen(name, [name](rt::Window& window) {
+      auto& w = static_cast<w_xm_gz&>(window);
+      if (name != "w_xm_gz1")
+        for (rt::RadioButton* rb : std::initializer_list<rt::RadioButton*>{&*w.rb_1_m, &*w.rb_5_m, &*w.rb_w_m,
+                                                                            &*w.rb_t_w, &*w.rb_l_w, &*w.rb_y_w})
+          t::click(*rb);
+      if (name == "w_xm_gz2") {
+        t::pressKey(w, Qt::Key_S, Qt::AltModifier);
+        t::processEvents();
+      }
+      shoot(("6-" + name).c_str());
+      rt::close(w);
+    });
   t::onOpen("w_about", [](rt::Window& w) {
     shoot("4-support");
     rt::close(w);

@@ -47,7 +47,9 @@ void TextControl::syncWidget(const void* which) {
   if (!which || which == &textcolor || which == &backcolor) {
     QPalette pal = w->palette();
     const QColor fg = detail::toQColor(textcolor);
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(role, fg);
+    // A disabled control shows the system's greyed text, whatever its own colour.
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+      for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(group, role, fg);
     const bool opaque = backcolor().role != Color::Role::Transparent;
     if (opaque) {
       const QColor bg = detail::toQColor(backcolor);

@@ -2,6 +2,7 @@
 
 #include "calculator/w_4.h"
 #include "runtime/window.h"
+#include "settings/w_xm_gz_grades.h"
 #include "shell/w_about.h"
 #include "shell/w_flash.h"
 #include "shell/w_main1.h"
@@ -15,4 +16,7 @@ void registerClasses() {
   rt::registerWindow<w_about>();
   rt::registerWindow<w_4>();
   rt::registerWindow<w_genapp_toolbars>();
+  rt::registerWindow<w_xm_gz1>();
+  rt::registerWindow<w_xm_gz2>();
+  rt::registerWindow<w_xm_gz3>();
 }
