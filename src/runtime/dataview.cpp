@@ -1,3 +1,4 @@
+#include "strings.h"
 #include "dataview.h"
 
 #include <QFile>
@@ -90,11 +91,6 @@ std::optional<std::size_t> indexOf(const std::vector<std::string>& names, const 
   return std::nullopt;
 }
 
-std::string lowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 std::optional<Color> parseColor(const QJsonValue& v) {
   const QJsonArray a = v.toArray();
@@ -206,9 +202,9 @@ bool parsePage(const QJsonObject& o, Definition& d) {
     auto object = parseObject(v.toObject());
     if (!object) return false;
     // Names are told apart without regard to case, as describe and modify find them.
-    const std::string lower = lowerAscii(object->name);
-    if (indexOf(names, lower)) return false;
-    names.push_back(lower);
+    const std::string key = lower(object->name);
+    if (indexOf(names, key)) return false;
+    names.push_back(key);
     d.objects.push_back(std::move(*object));
   }
   return true;
@@ -277,9 +273,9 @@ struct DataView::Impl {
 
   // Page objects are found by name without regard to case.
   PageObject* object(const std::string& name) {
-    const std::string lower = lowerAscii(name);
+    const std::string key = lower(name);
     for (PageObject& o : objects)
-      if (lowerAscii(o.name) == lower) return &o;
+      if (lower(o.name) == key) return &o;
     return nullptr;
   }
 
@@ -302,7 +298,7 @@ struct DataView::Impl {
     if (dot == std::string::npos) return "Incorrect syntax: " + target;
     PageObject* o = object(target.substr(0, dot));
     if (!o) return "Unknown object: " + target.substr(0, dot);
-    const std::string property = lowerAscii(target.substr(dot + 1));
+    const std::string property = lower(target.substr(dot + 1));
     if (property == "border") {
       if (value != "0" && value != "5" && value != "6") return "Incorrect border style: " + value;
       o->border = std::stoi(value);
@@ -522,7 +518,7 @@ std::string DataView::describe(const std::string& expression) const {
   const auto dot = expression.find('.');
   const PageObject* o = dot == std::string::npos ? nullptr : impl_->object(expression.substr(0, dot));
   if (!o) return "!";
-  const std::string property = lowerAscii(expression.substr(dot + 1));
+  const std::string property = lower(expression.substr(dot + 1));
   const bool bitmap = o->kind == PageObject::Kind::Bitmap;
   if (property == "type") return bitmap ? "bitmap" : "text";
   if (property == "name") return o->name;

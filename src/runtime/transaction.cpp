@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "odbc_p.h"
+#include "strings.h"
 
 namespace rt {
 
@@ -24,16 +25,6 @@ Transaction::~Transaction() {
 
 namespace {
 
-std::string lowerAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string trimBlanks(const std::string& s) {
-  auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 }  // namespace
 
@@ -43,7 +34,7 @@ std::optional<std::string> dbparmValue(const std::string& dbparm, const std::str
   while (i < dbparm.size()) {
     std::size_t eq = dbparm.find('=', i);
     if (eq == std::string::npos) break;
-    std::string name = trimBlanks(dbparm.substr(i, eq - i));
+    std::string name = trim(dbparm.substr(i, eq - i));
     std::size_t j = eq + 1;
     while (j < dbparm.size() && dbparm[j] == ' ') ++j;
     std::string value;
@@ -65,10 +56,10 @@ std::optional<std::string> dbparmValue(const std::string& dbparm, const std::str
       i = comma == std::string::npos ? dbparm.size() : comma + 1;
     } else {
       std::size_t comma = dbparm.find(',', j);
-      value = trimBlanks(dbparm.substr(j, comma == std::string::npos ? std::string::npos : comma - j));
+      value = trim(dbparm.substr(j, comma == std::string::npos ? std::string::npos : comma - j));
       i = comma == std::string::npos ? dbparm.size() : comma + 1;
     }
-    if (lowerAscii(name) == lowerAscii(key)) return value;
+    if (lower(name) == lower(key)) return value;
   }
   return std::nullopt;
 }
@@ -82,7 +73,7 @@ int Transaction::connect() {
     fail(*this, "Transaction already connected");
     return -1;
   }
-  if (lowerAscii(trimBlanks(dbms)) != "odbc") {
+  if (lower(trim(dbms)) != "odbc") {
     fail(*this, "Database interface \"" + dbms + "\" is not supported");
     return -1;
   }
@@ -225,7 +216,7 @@ bool changesRows(const std::string& sql) {
   if (b == std::string::npos) return false;
   std::size_t e = b;
   while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
-  const std::string verb = lowerAscii(sql.substr(b, e - b));
+  const std::string verb = lower(sql.substr(b, e - b));
   return verb == "insert" || verb == "update" || verb == "delete";
 }
 

@@ -17,6 +17,7 @@
 #include "frame_p.h"
 #include "menu.h"
 #include "runtime_p.h"
+#include "strings.h"
 #include "units.h"
 #include "widgets_p.h"
 
@@ -300,19 +301,14 @@ std::map<std::string, ClassEntry>& registry() {
   static std::map<std::string, ClassEntry> classes;
   return classes;
 }
-std::string lowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 }  // namespace
 
 // Class names compare without regard to case, as the system's names do.
 void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener) {
-  registry()[lowerAscii(className)] = {std::move(factory), std::move(opener)};
+  registry()[lower(className)] = {std::move(factory), std::move(opener)};
 }
 
-bool classExists(const std::string& className) { return registry().count(lowerAscii(className)) > 0; }
+bool classExists(const std::string& className) { return registry().count(lower(className)) > 0; }
 
 // ---- opening and closing
 
@@ -368,13 +364,13 @@ void bringToFront(Window& window) {
 }
 
 int open(const std::string& className, const Ref<Window>& parent) {
-  auto it = registry().find(lowerAscii(className));
+  auto it = registry().find(lower(className));
   if (it == registry().end()) return -1;
   return it->second.openGlobal(parent);
 }
 
 int open(Ref<Window>& variable, const std::string& className, const Ref<Window>& parent) {
-  auto it = registry().find(lowerAscii(className));
+  auto it = registry().find(lower(className));
   if (it == registry().end()) return -1;
   auto window = it->second.make();
   variable = Ref<Window>(window);

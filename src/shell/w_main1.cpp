@@ -4,8 +4,10 @@
 
 #include "runtime/event.h"
 #include "runtime/msgbox.h"
+#include "runtime/strings.h"
 #include "runtime/system.h"
 #include "shell/book.h"
+#include "shell/launch_tag.h"
 #include "shell/m_main.h"
 #include "ui/uo_microbarutil.h"
 
@@ -86,33 +88,10 @@ void w_main1::resize(unsigned long, int, int) {
 
 namespace {
 
-// Texts as the system's string functions treat them: blanks are spaces only, never tabs,
-// and only ASCII letters change case, so positions stay put.
-std::string lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-std::string upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
-std::string leftTrim(const std::string& s) {
-  const auto first = s.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : s.substr(first);
-}
-
-std::string trim(const std::string& s) {
-  const std::string left = leftTrim(s);
-  return left.substr(0, left.find_last_not_of(' ') + 1);
-}
 
 // The page object under the pointer, lower case, without the row after the tab.
 std::string pointedName(rt::DataView& page) {
-  const std::string at = lower(page.getobjectatpointer());
+  const std::string at = rt::lower(page.getobjectatpointer());
   return at.substr(0, at.find('\t'));
 }
 
@@ -149,8 +128,8 @@ void w_main1::ue_run() {
   const std::string name = pointedName(*dw_main);
   if (name != is_focus_picture || name.empty()) return;
   dw_main->modify(name + ".Border='5'");
-  const std::string run = trim(of_gettagstring(name, "Run", "").value_or(""));
-  const std::string opentype = upper(of_gettagstring(name, "OpenType", "Window").value_or(""));
+  const std::string run = rt::trim(of_gettagstring(name, "Run", "").value_or(""));
+  const std::string opentype = rt::upper(of_gettagstring(name, "OpenType", "Window").value_or(""));
   if (opentype == "EXE") {
     // The program file is the command line's first word. One that is not found as named
     // is looked for in the fallback directory, and the line then starts from there.
@@ -172,27 +151,13 @@ void w_main1::ue_run() {
   }
 }
 
-// A tag is a list of entries "key = value" separated by ";". Keys match in any case, also
-// inside a longer word; the first occurrence followed by "=" decides.
 std::optional<std::string> w_main1::of_gettagstring(const std::optional<std::string>& as_column,
                                                     const std::optional<std::string>& as_key,
                                                     const std::optional<std::string>& as_default) {
   if (!as_column || !as_key) return std::nullopt;
-  // An empty key would be found at every place, and the search would never end.
-  if (as_key->empty()) return as_default;
   const std::string tag = dw_main->describe(*as_column + ".Tag");
-  if (tag == "!" || tag == "?" || tag.empty()) return as_default;
-  const std::string key = lower(*as_key);
-  std::string rest = tag;
-  for (;;) {
-    const auto at = lower(rest).find(key);
-    if (at == std::string::npos) return as_default;
-    rest = leftTrim(rest.substr(at + key.size()));
-    if (!rest.empty() && rest[0] == '=') {
-      const auto end = rest.find(';', 1);
-      return trim(rest.substr(1, end == std::string::npos ? std::string::npos : end - 1));
-    }
-  }
+  if (tag == "!" || tag == "?") return as_default;
+  return tagValue(tag, *as_key, as_default);
 }
 
 std::string w_main1::of_getwindowpath() { return "/usr/bin"; }

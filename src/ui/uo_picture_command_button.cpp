@@ -2,19 +2,10 @@
 
 #include "platform/user32.h"
 #include "runtime/event.h"
+#include "runtime/strings.h"
 #include "runtime/units.h"
 #include "runtime/window.h"
 
-namespace {
-bool endsWith(const std::string& s, const std::string& tail) {
-  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
-}
-std::string trimBlanks(const std::string& s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-}  // namespace
 
 uo_picture_command_button::uo_picture_command_button() {
   width = 329;
@@ -90,9 +81,9 @@ void uo_picture_command_button::command_button_t::resize(unsigned long, int neww
 }
 
 void uo_picture_command_button::of_setproperties() {
-  const bool picture = !trimBlanks(bitmapname).empty() &&
-                       (endsWith(bitmapname, "gif") || endsWith(bitmapname, "bmp") || endsWith(bitmapname, "jpg") ||
-                        endsWith(bitmapname, "!"));
+  const bool picture = !rt::trim(bitmapname).empty() &&
+                       (rt::endsWith(bitmapname, "gif") || rt::endsWith(bitmapname, "bmp") || rt::endsWith(bitmapname, "jpg") ||
+                        rt::endsWith(bitmapname, "!"));
   if (picture) {
     command_button->text = "   " + buttontext;
     uo_bitmap->reset();
