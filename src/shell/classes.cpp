@@ -2,6 +2,7 @@
 
 #include "calculator/w_4.h"
 #include "runtime/window.h"
+#include "scoring/w_jsq_gz1.h"
 #include "shell/w_about.h"
 #include "shell/w_flash.h"
 #include "shell/w_main1.h"
@@ -13,4 +14,5 @@ void registerClasses() {
   rt::registerWindow<w_main1>();
   rt::registerWindow<w_about>();
   rt::registerWindow<w_4>();
+  rt::registerWindow<w_jsq_gz1>();
 }
