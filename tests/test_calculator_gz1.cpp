@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <optional>
@@ -103,6 +105,18 @@ struct App : rt::Application {
     rt::destroy(message);
   }
 };
+
+// How many pixels of a control are drawn in (nearly) a colour.
+int pixelsInColour(const rt::Control& control, rt::Color c) {
+  const QImage image = control.widget()->grab().toImage();
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor p = image.pixelColor(x, y);
+      if (std::abs(p.red() - c.r) < 40 && std::abs(p.green() - c.g) < 40 && std::abs(p.blue() - c.b) < 40) ++count;
+    }
+  return count;
+}
 
 std::string nameOf(const rt::Ref<rt::Control>& c) { return c ? c->className() : "none"; }
 float value(const my_maskedit& field) { return scoring::toReal(field.text()); }
@@ -229,6 +243,10 @@ TEST_F(CalculatorTest, OpensAsTheGradeOneFormReadyForAStudent) {
     EXPECT_EQ(w.rb_sex_woman->textcolor(), rt::Color::rgb(128, 0, 128));
     EXPECT_EQ(w.gb_3->textcolor(), rt::Color::rgb(255, 0, 255));
     EXPECT_FALSE(w.dw_4->visible());
+    // A row taken away is drawn greyed: for boys the 800 m row's unit, not the 1000 m row's.
+    EXPECT_GT(pixelsInColour(*w.st_11, rt::Color::rgb(128, 0, 0)), 0);
+    EXPECT_EQ(pixelsInColour(*w.st_88, rt::Color::rgb(128, 0, 0)), 0);
+    EXPECT_EQ(pixelsInColour(*w.st_8, rt::Color::rgb(0, 0, 128)), 0);
 
     // Ready for a student: empty inputs, nothing totalled, 男, no box, the height first.
     for (my_maskedit* f : std::initializer_list<my_maskedit*>{&*w.em_s1, &*w.em_s2, &*w.em_t, &*w.em_f, &*w.em_w})

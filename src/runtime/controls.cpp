@@ -47,7 +47,12 @@ void TextControl::syncWidget(const void* which) {
   if (!which || which == &textcolor || which == &backcolor) {
     QPalette pal = w->palette();
     const QColor fg = detail::toQColor(textcolor);
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(role, fg);
+    // A disabled control draws its text greyed, whatever its own text colour.
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+      pal.setColor(QPalette::Active, role, fg);
+      pal.setColor(QPalette::Inactive, role, fg);
+      pal.setColor(QPalette::Disabled, role, QGuiApplication::palette().color(QPalette::Disabled, role));
+    }
     const bool opaque = backcolor().role != Color::Role::Transparent;
     if (opaque) {
       const QColor bg = detail::toQColor(backcolor);
