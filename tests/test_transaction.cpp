@@ -178,6 +178,7 @@ TEST_F(TransactionTest, MoreThanOneRowIsAnErrorAndChangesNothing) {
   std::optional<long long> s = 7;
   EXPECT_EQ(t.selectInto("SELECT s FROM gz123_m WHERE s < ?", {150.0}, {&s}), -1);
   EXPECT_EQ(t.sqlcode, -1);
+  EXPECT_EQ(t.sqlstate, "21000");  // told apart from an error of the database
   EXPECT_EQ(s, 7);
 }
 

@@ -250,7 +250,7 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
     if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
   rc = SQLFetch(stmt.get());
   if (SQL_SUCCEEDED(rc)) {
-    fail(*this, "Select returned more than one row");
+    fail(*this, "Select returned more than one row", "21000");  // cardinality violation
     return -1;
   }
   if (rc != SQL_NO_DATA) return failStmt();

@@ -52,7 +52,8 @@ class Transaction : public Object {
 
   // Embedded SQL. Values are always bound to the statement's `?` markers.
   // A single-row select: the columns of the one row go to `into`, in order. No row sets
-  // sqlcode 100 and leaves the targets as they were; more than one row is an error.
+  // sqlcode 100 and leaves the targets as they were; more than one row is an error with
+  // sqlstate "21000" (cardinality violation), the targets again unchanged.
   int selectInto(const std::string& sql, const std::vector<SqlValue>& params,
                  const std::vector<SqlTarget>& into);
   // A statement without a result set (insert, update, delete); sqlnrows is the count.
