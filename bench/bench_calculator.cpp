@@ -18,6 +18,7 @@
 #include "runtime/window.h"
 #include "scoring/w_jsq_gz1.h"
 #include "shell/classes.h"
+#include "support/connected_app.h"
 #include "support/datasource.h"
 
 namespace t = rt::testing;
@@ -25,29 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// The program reduced to what the calculator needs: sqlca connected, then `story`.
-struct App : rt::Application {
-  std::function<void()> story;
-  void create() override {
-    message = rt::create<rt::Message>();
-    sqlca = rt::create<rt::Transaction>();
-  }
-  void open(const std::string&) override {
-    sqlca->dbms = "ODBC";
-    sqlca->autocommit = false;
-    sqlca->dbparm = "ConnectString='DSN=vardo;PWD=tobrek4826'";
-    if (sqlca->connect() != 0) {
-      std::fprintf(stderr, "connect: %s\n", sqlca->sqlerrtext.c_str());
-      return;
-    }
-    story();
-  }
-  void close() override { sqlca->disconnect(); }
-  void destroy() override {
-    rt::destroy(sqlca);
-    rt::destroy(message);
-  }
-};
 
 void type(w_jsq& w, const bench::Inputs& in) {
   my_maskedit* fields[] = {&*w.em_s1, &*w.em_s2, &*w.em_t, &*w.em_1, &*w.em_8, &*w.em_f,
@@ -108,9 +86,10 @@ int main(int argc, char** argv) {
     lastTotal = w.em_xn_t->text();
     rt::close(w);
   });
-  App app;
+  support::ConnectedApp app;
   app.story = [] { rt::open("w_jsq_gz1"); };
   rt::run(app, 0, nullptr);
+  if (!app.connectError.empty()) std::fprintf(stderr, "connect: %s\n", app.connectError.c_str());
   if (window == 0 || lastTotal.empty() || !t::messages().empty()) {
     std::fprintf(stderr, "the window pass did not run as planned\n");
     return 1;

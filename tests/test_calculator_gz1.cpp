@@ -24,6 +24,7 @@
 #include "scoring/w_jsq_gz1.h"
 #include "shell/book.h"
 #include "shell/classes.h"
+#include "support/connected_app.h"
 #include "support/datasource.h"
 
 namespace t = rt::testing;
@@ -82,29 +83,6 @@ struct settings_standin : rt::Window {
   }
 };
 
-// The program reduced to what a calculator needs: sqlca connected to the test's data source.
-struct App : rt::Application {
-  std::function<void()> story;
-  void create() override {
-    message = rt::create<rt::Message>();
-    sqlca = rt::create<rt::Transaction>();
-  }
-  void open(const std::string&) override {
-    sqlca->dbms = "ODBC";
-    sqlca->autocommit = false;
-    sqlca->dbparm = "ConnectString='DSN=vardo;PWD=tobrek4826'";
-    if (sqlca->connect() != 0) {
-      ADD_FAILURE() << "connect: " << sqlca->sqlerrtext;
-      return;
-    }
-    story();
-  }
-  void close() override { sqlca->disconnect(); }
-  void destroy() override {
-    rt::destroy(sqlca);
-    rt::destroy(message);
-  }
-};
 
 // How many pixels of a control are drawn in (nearly) a colour.
 int pixelsInColour(const rt::Control& control, rt::Color c) {
@@ -153,9 +131,10 @@ class CalculatorTest : public ::testing::Test {
   }
 
   void run(std::function<void()> story) {
-    App app;
+    support::ConnectedApp app;
     app.story = std::move(story);
     rt::run(app, 0, nullptr);
+    EXPECT_EQ(app.connectError, "");
   }
   // Opens the calculator by its class name, as the menu and the start page do; `act` works in
   // it, then it closes. False when it never came on screen.

@@ -25,6 +25,7 @@
 #include "shell/w_main1.h"
 #include "shell/w_pwd.h"
 #include "support/datasource.h"
+#include "support/program.h"
 #include "ui/uo_picture_command_button.h"
 #include "ui/uo_toolbarutil.h"
 
@@ -43,36 +44,15 @@ struct w_other_main : rt::Window {
   }
 };
 
-// The program as it ships, from the splash on; `story` runs once the first frame is on
-// screen and must end the run (or hand it on).
-class ShellTest : public ::testing::Test {
+// The program as it ships; `story` runs once the first frame is on screen and must end
+// the run (or hand it on).
+class ShellTest : public support::ProgramTest {
  protected:
-  t::Session session{40000};
-  TempDataSource ds = TempDataSource::standard();
-  int entries = 0;
-
   void SetUp() override {
-    registerClasses();
+    ProgramTest::SetUp();
     rt::registerWindow<w_other_main>();
-    t::onOpen("w_flash", [](rt::Window& w) { t::fireTimer(w); });
   }
-  // The entry window signs in by its access key the first `times` times it opens.
-  void signInTimes(int times) {
-    t::onOpen("w_pwd", [this, times](rt::Window& w) {
-      if (++entries <= times) t::pressKey(w, Qt::Key_L, Qt::AltModifier);
-    });
-  }
-  void run(std::function<void(w_main1&)> story) {
-    bool ran = false;
-    t::onOpen("w_main1", [story, &ran](rt::Window& w) {
-      if (ran) return;
-      ran = true;
-      story(static_cast<w_main1&>(w));
-    });
-    book app;
-    rt::run(app, 0, nullptr);
-  }
-  static rt::Ref<w_main1> frame() { return rt::global<w_main1>(); }
+  void run(std::function<void(w_main1&)> story) { runToFrame(std::move(story)); }
 };
 
 }  // namespace

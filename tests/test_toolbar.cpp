@@ -26,6 +26,7 @@
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "support/datasource.h"
+#include "support/program.h"
 #include "ui/uo_microbarutil.h"
 #include "ui/uo_picture_command_button.h"
 #include "ui/uo_toolbarutil.h"
@@ -682,41 +683,24 @@ TEST_F(ArrowKeys, LeavingWhileSpaceHoldsTheButtonLetsGoOfIt) {
 namespace {
 
 // The program as it ships, from the splash on, over a data source of the test's own.
-class ProgramTest : public ::testing::Test {
+class ProgramTest : public support::ProgramTest {
  protected:
-  t::Session session{50000};
-  support::TempDataSource ds = support::TempDataSource::standard();
-  int entries = 0;
   // What the settings window's test does each time it opens.
   std::function<void(w_genapp_toolbars&)> settings;
 
   void SetUp() override {
     rt::reportRuntimeVersion(8);
-    registerClasses();
-    t::onOpen("w_flash", [](rt::Window& w) { t::fireTimer(w); });
+    support::ProgramTest::SetUp();
     t::onOpen("w_genapp_toolbars", [this](rt::Window& w) {
       auto& s = static_cast<w_genapp_toolbars&>(w);
       if (settings) settings(s);
       if (s.isOpen()) rt::close(s);
     });
   }
-  void signInTimes(int times) {
-    t::onOpen("w_pwd", [this, times](rt::Window& w) {
-      if (++entries <= times) t::pressKey(w, Qt::Key_L, Qt::AltModifier);
-    });
-  }
-  // Runs the program; `story` runs on the first frame and must end the run.
+  // Runs the program signed in once; `story` runs on the first frame and must end the run.
   void run(std::function<void(w_main1&)> story) {
     signInTimes(1);
-    bool ran = false;
-    t::onOpen("w_main1", [story, &ran](rt::Window& w) {
-      if (ran) return;
-      ran = true;
-      story(static_cast<w_main1&>(w));
-    });
-    book app;
-    rt::run(app, 0, nullptr);
-    EXPECT_TRUE(ran);
+    EXPECT_TRUE(runToFrame(std::move(story)));
   }
   // Opens the settings window from the frame's menu, as the user does.
   static void openSettings(w_main1& f) {
