@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "runtime/controls.h"
-#include "runtime/runtime_p.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
 
@@ -96,9 +95,7 @@ class ControlsTest : public ::testing::Test {
  protected:
   t::Session session;
   rt::Ref<w_radios> w;
-  std::vector<std::string> opened;
   void SetUp() override {
-    rt::detail::hooks().openUrl = [this](const std::string& url) { opened.push_back(url); };
     rt::open<w_radios>();
     w = rt::global<w_radios>();
     ASSERT_TRUE(w);
@@ -170,6 +167,6 @@ TEST_F(ControlsTest, TextsAndLinksInsideAGroupBoxTakeTheirClicks) {
   t::click(*w, 250, 1130);
   EXPECT_EQ(w->text->clicks, 1);
   t::click(*w, 250, 1330);
-  EXPECT_EQ(opened, std::vector<std::string>{"https://www.example.cn/"});
+  EXPECT_EQ(t::openedUrls(), std::vector<std::string>{"https://www.example.cn/"});
   EXPECT_TRUE(t::isShown(*w)) << "the window stays";
 }

@@ -181,6 +181,7 @@ const QWidget* focusingPress = nullptr;
 // A press on a control that takes the focus moves the focus there first, through the same
 // path as every other move.
 bool mousePress(QObject* object) {
+  focusingPress = nullptr;  // it speaks of this press only
   auto* widget = qobject_cast<QWidget*>(object);
   Control* c = controlOf(widget);
   if (!c || !canTake(*c)) return false;
