@@ -40,6 +40,19 @@ void drawRunner(QPainter& p, QPointF at, double s, const QColor& c) {
   p.drawPolyline(QVector<QPointF>{hip, at + QPointF(-s * 0.22, -s * 0.18), at + QPointF(-s * 0.45, -s * 0.16)});
 }
 
+// The blue sky of the title pictures, lighter round `glow`.
+void drawSky(QPainter& p, const QRect& r, QPointF glow, double radius, int glowAlpha) {
+  QLinearGradient sky(0, 0, 0, r.height());
+  sky.setColorAt(0.0, QColor(8, 34, 96));
+  sky.setColorAt(0.55, QColor(20, 86, 170));
+  sky.setColorAt(1.0, QColor(10, 40, 110));
+  p.fillRect(r, sky);
+  QRadialGradient light(glow, radius);
+  light.setColorAt(0, QColor(120, 190, 255, glowAlpha));
+  light.setColorAt(1, QColor(120, 190, 255, 0));
+  p.fillRect(r, light);
+}
+
 QImage drawSplash() {
   const int w = 760, h = 481;
   QImage img(w, h, QImage::Format_RGB32);
@@ -47,16 +60,7 @@ QImage drawSplash() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
 
-  QLinearGradient sky(0, 0, 0, h);
-  sky.setColorAt(0.0, QColor(8, 34, 96));
-  sky.setColorAt(0.55, QColor(20, 86, 170));
-  sky.setColorAt(1.0, QColor(10, 40, 110));
-  p.fillRect(img.rect(), sky);
-
-  QRadialGradient glow(QPointF(w * 0.72, h * 0.30), w * 0.55);
-  glow.setColorAt(0, QColor(120, 190, 255, 110));
-  glow.setColorAt(1, QColor(120, 190, 255, 0));
-  p.fillRect(img.rect(), glow);
+  drawSky(p, img.rect(), QPointF(w * 0.72, h * 0.30), w * 0.55, 110);
 
   // A running track across the lower half.
   QPainterPath field;
@@ -116,16 +120,7 @@ QImage drawFramePicture() {
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
 
-  QLinearGradient sky(0, 0, 0, h);
-  sky.setColorAt(0.0, QColor(8, 34, 96));
-  sky.setColorAt(0.55, QColor(20, 86, 170));
-  sky.setColorAt(1.0, QColor(10, 40, 110));
-  p.fillRect(img.rect(), sky);
-
-  QRadialGradient glow(QPointF(w * 0.5, h * 0.34), w * 0.6);
-  glow.setColorAt(0, QColor(120, 190, 255, 120));
-  glow.setColorAt(1, QColor(120, 190, 255, 0));
-  p.fillRect(img.rect(), glow);
+  drawSky(p, img.rect(), QPointF(w * 0.5, h * 0.34), w * 0.6, 120);
 
   // Faint light rays from behind the title.
   for (int i = 0; i < 18; ++i) {
