@@ -73,6 +73,21 @@ QPainterPath roundRect(const QRectF& r, double radius) {
   return path;
 }
 
+// A rounded card with a coloured band across its top (a title bar, a card's header),
+// outlined after the band so the band never covers the outline.
+void cardWithHeader(QPainter& p, const QRectF& r, double header, const QBrush& body, const QBrush& band,
+                    const QColor& line, double lw) {
+  const QPainterPath card = roundRect(r, 1.5);
+  shape(p, card, body, line, lw);
+  p.save();
+  p.setClipPath(card);
+  p.fillRect(QRectF(r.x(), r.y(), r.width(), header), band);
+  p.restore();
+  p.setPen(QPen(line, lw));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(card);
+}
+
 QPainterPath polygon(std::initializer_list<QPointF> pts) {
   QPainterPath path;
   path.addPolygon(QPolygonF(QList<QPointF>(pts)));
@@ -177,15 +192,8 @@ void drawKey(QPainter& p, QPointF at, double scale, double lw) {
 // The entry window: a registration card with a key.
 void drawRegistration(QPainter& p, double lw) {
   const QColor line(50, 60, 90);
-  const QPainterPath card = roundRect(QRectF(1.5, 3.5, 20, 15), 1.5);
-  shape(p, card, vertical(3, 19, QColor(255, 255, 255), QColor(214, 222, 236)), line, lw);
-  p.save();
-  p.setClipPath(card);
-  p.fillRect(QRectF(1.5, 3.5, 20, 4), vertical(3, 8, QColor(80, 150, 240), QColor(30, 80, 180)));
-  p.restore();
-  p.setPen(QPen(line, lw));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(card);
+  cardWithHeader(p, QRectF(1.5, 3.5, 20, 15), 4, vertical(3, 19, QColor(255, 255, 255), QColor(214, 222, 236)),
+                 vertical(3, 8, QColor(80, 150, 240), QColor(30, 80, 180)), line, lw);
   // Photo and lines of writing.
   shape(p, roundRect(QRectF(4, 9.5, 5, 6), 0.5), vertical(9, 16, QColor(180, 200, 230), QColor(120, 140, 180)),
         QColor(80, 90, 120), lw * 0.8);
@@ -320,15 +328,8 @@ void drawClose(QPainter& p, double lw) {
 // A form: a window with its title bar, a field and a row of buttons.
 void drawForm(QPainter& p, double lw) {
   const QColor line(30, 44, 80);
-  const QPainterPath frame = roundRect(QRectF(1.5, 2.5, 21, 19), 1.5);
-  shape(p, frame, vertical(2, 22, QColor(248, 249, 252), QColor(214, 220, 232)), line, lw);
-  p.save();
-  p.setClipPath(frame);
-  p.fillRect(QRectF(1.5, 2.5, 21, 5), vertical(2, 8, QColor(90, 160, 245), QColor(24, 76, 180)));
-  p.restore();
-  p.setPen(QPen(line, lw));
-  p.setBrush(Qt::NoBrush);
-  p.drawPath(frame);
+  cardWithHeader(p, QRectF(1.5, 2.5, 21, 19), 5, vertical(2, 22, QColor(248, 249, 252), QColor(214, 220, 232)),
+                 vertical(2, 8, QColor(90, 160, 245), QColor(24, 76, 180)), line, lw);
   // The close box and the title.
   shape(p, roundRect(QRectF(17, 3.8, 3.6, 2.6), 0.5), vertical(3, 7, QColor(255, 130, 110), QColor(190, 30, 20)),
         QColor(110, 10, 0), lw * 0.7);
