@@ -111,6 +111,13 @@ TEST(CalculatorEntry, BuildsTheEntryOnTheDisplay) {
       // A number in exponent form takes no point: "-9e-23." would be no number at all.
       {"11111111111111111111111 1/x +/- .", "-9e-23"},
       {"11111111111111111111111 1/x +/- . 5", "-9e-235"},
+      // Nor does what 退格 leaves of one.
+      {"100000 1/x +/- 退格 退格 退格 .", "-1e"},
+      {"12000000000 平方 +/- 退格 退格 退格 .", "-1.44e"},
+      {"100000 1/x +/- 退格 退格 .", "-1e-"},
+      {"100000 1/x +/- .", "-1e-05"},
+      {"1.2 .", "1.2"},
+      {"12 .", "12."},
   });
 }
 

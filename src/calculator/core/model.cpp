@@ -84,9 +84,10 @@ void point(State& state, Display& display) {
     state.nn = 0;
     return;
   }
-  // A number in exponent form ("-9e-23") has no place for a point: one appended there would
-  // leave a text that is no number, which the next key would read as 0.
-  if (isNumber(display.text) && display.text.find('e') != std::string::npos) return;
+  // A display in exponent form, a number ("-9e-23") or what 退格 leaves of one ("-1e",
+  // "1.2e"), has no place for a point: one appended there would leave a text that is no
+  // number, which the next key would read as 0.
+  if (display.text.find_first_of("eE") != std::string::npos) return;
   if (display.text.find('.') == std::string::npos) display.text += '.';
 }
 
