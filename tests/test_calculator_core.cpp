@@ -110,7 +110,11 @@ TEST(CalculatorEntry, BuildsTheEntryOnTheDisplay) {
       {"1111111111111111111111111111111111111111", "1111111111111111111111111111111111111111"},
       // A number in exponent form takes no point: "-9e-23." would be no number at all.
       {"11111111111111111111111 1/x +/- .", "-9e-23"},
-      {"11111111111111111111111 1/x +/- . 5", "-9e-235"},
+      // A digit starts a new entry there instead of extending the exponent.
+      {"11111111111111111111111 1/x +/- . 5", "5"},
+      {"100000 1/x +/- 5", "5"},
+      {"100000 1/x +/- 0", "0"},
+      {"100000 1/x +/- 0 5", "5"},
       // Nor does what 退格 leaves of one.
       {"100000 1/x +/- 退格 退格 退格 .", "-1e"},
       {"12000000000 平方 +/- 退格 退格 退格 .", "-1.44e"},
@@ -178,6 +182,9 @@ TEST(CalculatorFunctions, Mended) {
       {"5 + 4 1/x =", "5.25"},
       {"4 1/x", "0.25"},
       {"4 1/x 5", "5"},
+      // It is no entry key: an operator right after it only replaces the previous one.
+      {"5 × 1/x + 2 =", "7"},
+      {"5 ÷ 1/x +", "0"},
   });
 }
 

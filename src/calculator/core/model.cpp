@@ -52,10 +52,16 @@ void showOverflow(State& state, Display& display) {
 
 // --- entry keys ---
 
+// A number shown in exponent form ("-1e-05") takes no more digits: one appended would
+// extend its exponent. A digit starts a new entry there, as it does after a result.
+bool inExponentForm(const std::string& text) {
+  return isNumber(text) && text.find_first_of("eE") != std::string::npos;
+}
+
 void digit(char d, State& state, Display& display) {
   returnToDisplay(display);
   state.entered = true;
-  if (state.nn == 1) {
+  if (state.nn == 1 || inExponentForm(display.text)) {
     display.text = std::string(1, d);
     state.nn = 0;
   } else if (length(display.text) == 1 && value(display.text) == 0) {
@@ -70,7 +76,8 @@ void digit(char d, State& state, Display& display) {
 void zero(State& state, Display& display) {
   returnToDisplay(display);
   state.entered = true;
-  if (display.text.empty() || display.text == kError || state.nn == 1) display.text = "0";
+  if (display.text.empty() || display.text == kError || state.nn == 1 || inExponentForm(display.text))
+    display.text = "0";
   // A lone "0" never grows a second zero.
   if (value(display.text) != 0 || length(display.text) > 1) display.text += '0';
 }
@@ -218,9 +225,9 @@ void squareRoot(State& state, Display& display) {
 }
 
 void reciprocal(State& state, Display& display) {
-  // The pending first operand in m stays untouched.
+  // The pending first operand in m stays untouched, and so does the typed mark: "1/x" is no
+  // entry key, so an operator right after it still only replaces the previous one.
   double x = value(display.text);
-  state.entered = true;
   if (x == 0) {
     display.text = kError;
   } else {
