@@ -97,18 +97,20 @@ QImage drawSplash() {
   p.setPen(QPen(QColor(255, 214, 90), 3));
   p.drawLine(QPointF(52, 205), QPointF(420, 205));
 
-  cjk.setPixelSize(17);
+  // The splash shows the picture at a little over half its size: the two small lines are
+  // drawn large enough to stay readable (about 12 px) there.
+  cjk.setPixelSize(22);
   cjk.setBold(false);
   p.setFont(cjk);
   p.setPen(QColor(220, 235, 255));
-  p.drawText(QPointF(52, 236), QStringLiteral("项目成绩 · 学年总分 · 等级评定 · 毕业成绩"));
+  p.drawText(QPointF(52, 242), QStringLiteral("项目成绩 · 学年总分 · 等级评定 · 毕业成绩"));
 
-  latin.setPixelSize(13);
-  latin.setBold(false);
+  latin.setPixelSize(22);
+  latin.setBold(true);
   p.setFont(latin);
-  p.setPen(QColor(255, 255, 255, 200));
-  p.drawText(QRectF(0, h - 28, w - 16, 20), Qt::AlignRight | Qt::AlignVCenter,
-             QStringLiteral("Version 1.0"));
+  p.setPen(QColor(255, 255, 255, 230));
+  p.drawText(QRectF(0, h - 40, w - 18, 30), Qt::AlignRight | Qt::AlignVCenter,
+             QStringLiteral("Version 3.0"));
   return img;
 }
 
