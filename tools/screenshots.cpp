@@ -61,6 +61,10 @@ void gradeOneCalculator(rt::Window& frame) {
     }
     t::click(*static_cast<w_jsq_gz1&>(w).cbx_1);
     shoot(++openings == 1 ? "6-calculator-gz1" : "6-calculator-gz1-from-start-page");
+    if (openings == 1) {
+      t::moveFocus(*static_cast<w_jsq_gz1&>(w).cb_2);
+      shoot("6-calculator-gz1-settings-focused");
+    }
     rt::close(w);
   });
   auto menu = rt::cast<m_main>(frame.menu());
@@ -97,6 +101,8 @@ int main(int argc, char** argv) {
   });
   t::onOpen("w_pwd", [](rt::Window& w) {
     shoot("2-entry");
+    t::pressKey(w, Qt::Key_Tab);
+    shoot("2-entry-after-tab");
     t::pressKey(w, Qt::Key_L, Qt::AltModifier);
   });
   // The toolbar settings window, opened three times: each time it does one step and closes.
@@ -158,6 +164,7 @@ int main(int argc, char** argv) {
         if (item->text() == "工具") rt::pick(*item->items().front());
       QTest::qWait(300);
       if (rt::Ref<rt::Window> calc = t::findOpen("w_4")) {
+        shoot("10-calculator-at-open");
         for (Qt::Key k : {Qt::Key_1, Qt::Key_2}) t::pressKey(*calc, k);
         t::pressKey(*calc, Qt::Key_Plus, Qt::KeypadModifier);
         t::pressKey(*calc, Qt::Key_3);

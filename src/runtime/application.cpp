@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QMetaObject>
+#include <QPalette>
 
 #include "event.h"
 #include "focus_p.h"
@@ -58,6 +59,11 @@ void ensureGui(int argc, char** argv) {
   QFont font(QStringLiteral("宋体"));
   font.setPixelSize(12);
   QApplication::setFont(font);
+  // Greyed text must still be read: the style's own grey is too light on the button face.
+  QPalette palette = QApplication::palette();
+  for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+    palette.setColor(QPalette::Disabled, role, detail::disabledTextColor());
+  QApplication::setPalette(palette);
 }
 
 QColor toQColor(const Color& c) {

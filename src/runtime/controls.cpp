@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -47,7 +50,7 @@ void TextControl::syncWidget(const void* which) {
   if (!which || which == &textcolor || which == &backcolor) {
     QPalette pal = w->palette();
     const QColor fg = detail::toQColor(textcolor);
-    // A disabled control shows the system's greyed text, whatever its own colour.
+    // A disabled control shows the runtime's greyed text, whatever its own colour.
     for (auto group : {QPalette::Active, QPalette::Inactive})
       for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(group, role, fg);
     const bool opaque = backcolor().role != Color::Role::Transparent;
@@ -340,11 +343,51 @@ class RadioWidget : public WholeButton<QRadioButton> {
  public:
   explicit RadioWidget(QWidget* parent) : WholeButton(parent) {
     setAutoExclusive(false);  // the runtime decides the groups
+    installAccessibleRole();
   }
 
  protected:
   void nextCheckState() override {}  // a click never clears a checked button
+
+ private:
+  static void installAccessibleRole();
 };
+
+// Qt announces a checkable button that is not auto-exclusive as a check box; screen readers
+// and test tools must hear a radio button.
+class RadioAccessible : public QAccessibleWidget {
+ public:
+  explicit RadioAccessible(QRadioButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+  QString text(QAccessible::Text t) const override {
+    if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+    QString caption = button()->text();
+    return caption.replace(QRegularExpression(QStringLiteral("&(.)")), QStringLiteral("\\1"));
+  }
+  QAccessible::State state() const override {
+    QAccessible::State s = QAccessibleWidget::state();
+    s.checkable = true;
+    s.checked = button()->isChecked();
+    return s;
+  }
+  QStringList actionNames() const override { return {pressAction()}; }
+  void doAction(const QString& name) override {
+    if (name == pressAction() && button()->isEnabled()) button()->click();
+  }
+
+ private:
+  QRadioButton* button() const { return static_cast<QRadioButton*>(widget()); }
+};
+
+void RadioWidget::installAccessibleRole() {
+  static const bool installed = [] {
+    QAccessible::installFactory([](const QString&, QObject* object) -> QAccessibleInterface* {
+      auto* radio = dynamic_cast<RadioWidget*>(object);
+      return radio ? new RadioAccessible(radio) : nullptr;
+    });
+    return true;
+  }();
+  (void)installed;
+}
 
 bool containsWhole(const Control& box, const Control& c) {
   return c.x >= box.x && c.y >= box.y && c.x + c.width <= box.x + box.width && c.y + c.height <= box.y + box.height;

@@ -35,7 +35,12 @@ Window* windowOf(const QObject* object) {
 }
 
 void giveQtFocus(Control& c) {
-  if (QWidget* w = c.widget()) w->setFocus(Qt::OtherFocusReason);
+  QWidget* w = c.widget();
+  if (!w) return;
+  // The keys lead in these windows, so the focused control always shows the style's focus
+  // frame, however the focus came to it (Qt draws it only after a keyboard focus change).
+  showFocusFrame(*w->window());
+  w->setFocus(Qt::OtherFocusReason);
 }
 
 // Every control of the window, users objects' controls after their holder, in creation order.
@@ -278,6 +283,12 @@ int move(Control& target) {
 }
 
 void interrupt() { ++moves; }
+
+void showFocusFrame(QWidget& window) {
+  if (window.testAttribute(Qt::WA_KeyboardFocusChange)) return;
+  window.setAttribute(Qt::WA_KeyboardFocusChange);
+  if (QWidget* f = window.focusWidget()) f->update();
+}
 
 bool pressBroughtFocus(const QWidget* widget) {
   const bool brought = widget && widget == focusingPress;

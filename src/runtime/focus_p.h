@@ -33,6 +33,10 @@ bool canTake(const Control& control);
 // forgets the answer.
 bool pressBroughtFocus(const QWidget* widget);
 
+// Makes the top-level `window` draw the focus frame on its focused control; Qt forgets
+// it when the window is shown, so the window asks again then.
+void showFocusFrame(QWidget& window);
+
 // Watches keys and mouse presses of every runtime window; made once per GUI application.
 void install();
 

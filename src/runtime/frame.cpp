@@ -279,7 +279,7 @@ void ToolButton::paintEvent(QPaintEvent*) {
     const int top = (height() - ih - fm.height() - 2) / 2;
     pic.paint(&p, QRect((width() - iw) / 2 + shift, top + shift, iw, ih), Qt::AlignCenter, mode);
     p.setFont(bar_->textFont);
-    p.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : QColor(140, 140, 140));
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     p.drawText(QRect(shift, top + ih + 2 + shift, width(), fm.height()), Qt::AlignHCenter | Qt::AlignTop, text());
   } else {
     pic.paint(&p, QRect((width() - iw) / 2 + shift, (height() - ih) / 2 + shift, iw, ih), Qt::AlignCenter, mode);

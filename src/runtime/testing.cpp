@@ -298,6 +298,20 @@ bool isShown(Window& window) {
   return w && w->isVisible();
 }
 
+void windowManagerSets(Window& window, Qt::WindowState state) {
+  QWidget* w = window.widget();
+  if (!w) throw NullObjectError();
+  // Through the window handle, as a window manager's request reaches the program.
+  w->winId();
+  w->windowHandle()->setWindowState(state);
+}
+
+Qt::WindowStates windowStates(Window& window) {
+  QWidget* w = window.widget();
+  if (!w) throw NullObjectError();
+  return w->windowState();
+}
+
 Color pixelAt(Window& window, int xUnits, int yUnits) {
   QWidget* w = window.widget();
   if (!w) throw NullObjectError();

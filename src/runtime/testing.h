@@ -164,6 +164,10 @@ PixelRect windowGeometry(Window& window);  // the window's client area, on the s
 PixelRect screenGeometry();                // the screen's available area
 bool hasFrame(Window& window);             // a title bar and frame drawn around it
 bool isShown(Window& window);
+// The window manager minimises, maximises or restores the window, as from its title bar,
+// whatever buttons the window asked for; and the state it is in now.
+void windowManagerSets(Window& window, Qt::WindowState state);
+Qt::WindowStates windowStates(Window& window);
 Color pixelAt(Window& window, int xUnits, int yUnits);  // as drawn
 
 }  // namespace rt::testing

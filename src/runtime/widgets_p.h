@@ -37,6 +37,8 @@ class WindowWidget : public QWidget {
   void closeEvent(QCloseEvent* e) override;
   void moveEvent(QMoveEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   Window* window_;

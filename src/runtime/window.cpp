@@ -1,5 +1,6 @@
 #include "window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -126,6 +127,40 @@ void WindowWidget::resizeEvent(QResizeEvent* e) {
   const int cw = units::toUnitsX(clientSize.width());
   const int ch = units::toUnitsY(clientSize.height());
   dispatchEvent(*w, "resize", [&] { w->resize(sizetype, cw, ch); });
+}
+
+void WindowWidget::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  focus::showFocusFrame(*this);
+}
+
+namespace {
+// The top-level widget whose window handle is `handle`, if any.
+QWidget* widgetOf(const QWindow* handle) {
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->windowHandle() == handle) return top;
+  return nullptr;
+}
+}  // namespace
+
+void WindowWidget::changeEvent(QEvent* e) {
+  QWidget::changeEvent(e);
+  if (e->type() != QEvent::WindowStateChange || !window_ || !window_->isOpen()) return;
+  // A window manager may offer minimise and maximise buttons the window did not ask for.
+  // A window without a minimise box comes back at once, and the owners it keeps modal
+  // with it (they were minimised along with it); one without a maximise box goes back to
+  // its own size.
+  const bool unaskedMin = isMinimized() && !window_->minbox && window_->windowstate != WindowState::Minimized;
+  const bool unaskedMax = isMaximized() && !window_->maxbox && window_->windowstate != WindowState::Maximized;
+  if (!unaskedMin && !unaskedMax) return;
+  for (QWindow* owner = windowHandle() ? windowHandle()->transientParent() : nullptr; owner;
+       owner = owner->transientParent()) {
+    if (QWidget* o = widgetOf(owner); o && o->isMinimized())
+      o->setWindowState(o->windowState() & ~Qt::WindowMinimized);
+  }
+  setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  WindowOps::applyGeometry(*window_);
+  activateWindow();
 }
 
 // ---- Window
