@@ -33,9 +33,47 @@ constexpr LadderRow kGradeOne[] = {
     {Item::VitalCapacity, LadderSex::Girls, {6, {60, 56, 49, 42, 39, 27}, kVitalCapacity}},
 };
 
+constexpr LadderRow kGradeTwo[] = {
+    {Item::StepTest, LadderSex::Boys, {6, {63, 59, 53, 49, 46, 41}, kStepTest}},
+    {Item::StepTest, LadderSex::Girls, {6, {58, 54, 49, 45, 42, 39}, kStepTest}},
+    {Item::Run1000, LadderSex::Any, {6, {5.09f, 4.35f, 4.24f, 4.05f, 3.51f, 3.42f}, kRun}},
+    {Item::Run800, LadderSex::Any, {6, {5.13f, 4.38f, 4.26f, 4.06f, 3.50f, 3.41f}, kRun}},
+    {Item::Run50, LadderSex::Boys, {6, {8.3f, 7.7f, 7.5f, 7.3f, 7.0f, 6.7f}, kRun50}},
+    {Item::Run50, LadderSex::Girls, {6, {10.4f, 9.5f, 9.3f, 8.9f, 8.5f, 8.2f}, kRun50}},
+    {Item::LongJump, LadderSex::Boys, {6, {256, 250, 235, 221, 215, 190}, kLongJump}},
+    {Item::LongJump, LadderSex::Girls, {6, {194, 186, 175, 165, 160, 140}, kLongJump}},
+    {Item::SitAndReach, LadderSex::Boys, {5, {17.1f, 15.0f, 11.5f, 7.2f, 5.0f}, kSitAndReach}},
+    {Item::SitAndReach, LadderSex::Girls, {5, {17.7f, 15.8f, 12.2f, 8.8f, 6.3f}, kSitAndReach}},
+    {Item::GripIndex, LadderSex::Boys, {6, {81, 76, 67, 58, 52, 41}, kIndex}},
+    {Item::GripIndex, LadderSex::Girls, {6, {62, 56, 50, 42, 40, 30}, kIndex}},
+    {Item::SitUps, LadderSex::Any, {6, {45, 41, 35, 30, 26, 17}, kIndex}},
+    {Item::VitalCapacity, LadderSex::Boys, {6, {73, 69, 61, 54, 49, 36}, kVitalCapacity}},
+    {Item::VitalCapacity, LadderSex::Girls, {6, {60, 55, 48, 41, 38, 26}, kVitalCapacity}},
+};
+
+constexpr LadderRow kGradeThree[] = {
+    {Item::StepTest, LadderSex::Boys, {6, {61, 57, 51, 47, 45, 41}, kStepTest}},
+    {Item::StepTest, LadderSex::Girls, {6, {57, 54, 49, 45, 43, 39}, kStepTest}},
+    {Item::Run1000, LadderSex::Any, {6, {5.12f, 4.35f, 4.23f, 4.04f, 3.49f, 3.40f}, kRun}},
+    {Item::Run800, LadderSex::Any, {6, {5.11f, 4.39f, 4.26f, 4.08f, 3.51f, 3.41f}, kRun}},
+    {Item::Run50, LadderSex::Boys, {6, {8.5f, 7.7f, 7.5f, 7.2f, 6.9f, 6.7f}, kRun50}},
+    {Item::Run50, LadderSex::Girls, {6, {10.1f, 9.6f, 9.3f, 8.9f, 8.5f, 8.2f}, kRun50}},
+    {Item::LongJump, LadderSex::Boys, {6, {260, 252, 240, 226, 220, 201}, kLongJump}},
+    {Item::LongJump, LadderSex::Girls, {6, {198, 190, 180, 170, 160, 135}, kLongJump}},
+    {Item::SitAndReach, LadderSex::Boys, {5, {18.8f, 16.0f, 12.0f, 8.0f, 6.0f}, kSitAndReach}},
+    {Item::SitAndReach, LadderSex::Girls, {5, {19.1f, 16.5f, 13.0f, 10.0f, 7.8f}, kSitAndReach}},
+    {Item::GripIndex, LadderSex::Boys, {6, {81, 74, 66, 58, 54, 41}, kIndex}},
+    {Item::GripIndex, LadderSex::Girls, {6, {59, 55, 49, 43, 40, 30}, kIndex}},
+    {Item::SitUps, LadderSex::Any, {6, {44, 41, 35, 29, 25, 18}, kIndex}},
+    {Item::VitalCapacity, LadderSex::Boys, {6, {71, 66, 58, 50, 46, 36}, kVitalCapacity}},
+    {Item::VitalCapacity, LadderSex::Girls, {6, {59, 54, 48, 41, 37, 26}, kVitalCapacity}},
+};
+
 }  // namespace
 
 LadderTable gradeOneLadders() { return kGradeOne; }
+LadderTable gradeTwoLadders() { return kGradeTwo; }
+LadderTable gradeThreeLadders() { return kGradeThree; }
 
 const Ladder* findLadder(LadderTable table, Item item, Sex sex) {
   const LadderSex wanted = sex == Sex::Boys ? LadderSex::Boys : LadderSex::Girls;

@@ -35,6 +35,8 @@ struct LadderRow {
 using LadderTable = std::span<const LadderRow>;
 
 LadderTable gradeOneLadders();
+LadderTable gradeTwoLadders();
+LadderTable gradeThreeLadders();
 
 // The ladder of an item for a sex; null when the table has none.
 const Ladder* findLadder(LadderTable table, Item item, Sex sex);
