@@ -1,5 +1,6 @@
 // Text-to-real on any text: never NaN or infinity, and for every text the measurement
-// field can show, the same number as an independent reading of its digits.
+// field can show, the same number as an independent reading of its digits; the exact
+// reader in hundredths agrees with that reading too.
 
 #include <cmath>
 #include <cstdint>
@@ -56,6 +57,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The C library in the C locale, as an independent reading.
     const float expected = std::strtof(digits.c_str(), nullptr);
     if (value != expected) std::abort();
+    // Six whole digits and two decimals: hundredths are exact in a double.
+    if (scoring::toHundredths(text) != std::llround(std::strtod(digits.c_str(), nullptr) * 100)) std::abort();
+  } else if (scoring::toHundredths(text) != 0 && !scoring::parseNumber(text)) {
+    std::abort();
   }
   return 0;
 }

@@ -15,53 +15,72 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-float toReal(std::string_view text) {
+std::optional<NumberText> parseNumber(std::string_view text) {
   // Blanks only: a tab is not a blank.
   const auto first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return 0;
+  if (first == std::string_view::npos) return std::nullopt;
   text = text.substr(first, text.find_last_not_of(' ') - first + 1);
 
+  NumberText n;
   std::size_t i = 0;
-  const bool negative = text[i] == '-';
-  if (negative) ++i;
+  n.negative = text[i] == '-';
+  if (n.negative) ++i;
 
-  // The plain number, commas dropped, for a conversion that knows no locale; the leading
-  // zero lets ".5" through.
-  std::string plain(1, '0');
   int group = 0;  // digits since the last comma
   bool grouped = false;
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (isDigit(c)) {
-      plain += c;
+      n.whole += c;
       ++group;
     } else if (c == ',') {
-      if (group == 0 || group > 3 || (grouped && group != 3)) return 0;
+      if (group == 0 || group > 3 || (grouped && group != 3)) return std::nullopt;
       grouped = true;
       group = 0;
     } else {
       break;
     }
   }
-  if (grouped && group != 3) return 0;
+  if (grouped && group != 3) return std::nullopt;
 
   bool digits = group > 0 || grouped;
   if (i < text.size() && text[i] == '.') {
-    plain += '.';
     for (++i; i < text.size() && isDigit(text[i]); ++i) {
-      plain += text[i];
+      n.fraction += text[i];
       digits = true;
     }
   }
-  if (i != text.size() || !digits) return 0;
+  if (i != text.size() || !digits) return std::nullopt;
+  return n;
+}
 
+float toReal(std::string_view text) {
+  const std::optional<NumberText> n = parseNumber(text);
+  if (!n) return 0;
+  // The plain number for a conversion that knows no locale; the leading zero lets ".5"
+  // through.
+  const std::string plain = "0" + n->whole + "." + n->fraction + "0";
   // Correctly rounded to the nearest float; out of range (too large, or too small to be
   // anything but 0) reads 0, as does anything that is not finite.
   float value = 0;
   const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value,
                                          std::chars_format::fixed);
   if (ec != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return 0;
-  return negative ? -value : value;
+  return n->negative ? -value : value;
+}
+
+std::int64_t toHundredths(std::string_view text) {
+  const std::optional<NumberText> n = parseNumber(text);
+  if (!n) return 0;
+  constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+  std::int64_t value = 0;
+  const std::string cents = (n->fraction + "00").substr(0, 2);  // cut after the second decimal
+  for (char c : n->whole + cents) {
+    const int d = c - '0';
+    if (value > (kMax - d) / 10) return 0;  // too large for 64-bit hundredths
+    value = value * 10 + d;
+  }
+  return n->negative ? -value : value;
 }
 
 std::optional<HeightWeight> adjustHeight(float height, float weight, Sex sex) {
@@ -114,6 +133,14 @@ std::int32_t truncate(float sum) {
   return static_cast<std::int32_t>(sum);
 }
 
+std::int32_t truncate(double sum) {
+  constexpr double kLimit = 2147483648.0;  // 2^31
+  if (std::isnan(sum)) return 0;
+  if (sum >= kLimit) return std::numeric_limits<std::int32_t>::max();
+  if (sum <= -kLimit - 1) return std::numeric_limits<std::int32_t>::min();
+  return static_cast<std::int32_t>(sum);
+}
+
 std::int32_t addCounted(std::int32_t total, float score) {
   const float sum = static_cast<float>(total) + score;
   return truncate(sum);
@@ -141,6 +168,27 @@ YearTotal yearTotal(const YearTotalInput& in) {
     level = {"不及格", kRed};
   }
   return {total, level.text, level.colour};
+}
+
+std::int32_t graduationScore(float c1, float c2, std::int32_t yearTotal) {
+  const std::int32_t cj_c3 = yearTotal > 100 ? 100 : yearTotal;
+  const float g1 = c1 * 0.25f;
+  const float g2 = c2 * 0.25f;
+  const float s = g1 + g2;
+  const double h = cj_c3 * 0.5;
+  return truncate(static_cast<double>(s) + h);
+}
+
+std::int32_t exactGraduationScore(std::string_view c1, std::string_view c2, std::string_view c3) {
+  // Hundredths are exact for every text the one-decimal fields hold; the sum can pass the
+  // 64-bit range only for texts no field can hold.
+  const __int128 sum = static_cast<__int128>(toHundredths(c1)) + toHundredths(c2) + 2 * static_cast<__int128>(toHundredths(c3));
+  const __int128 score = sum / 400;  // truncated toward zero
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  if (score > kMax) return kMax;
+  if (score < kMin) return kMin;
+  return static_cast<std::int32_t>(score);
 }
 
 }  // namespace scoring

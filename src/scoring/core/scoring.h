@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "scoring/core/ladders.h"
@@ -18,6 +19,19 @@ namespace scoring {
 // "3,000.00" reads 3000, ".50" reads 0.5. Anything else reads 0: an empty text, "none",
 // letters, exponents, "inf", "nan", and any number too large for a float.
 float toReal(std::string_view text);
+
+// What toReal reads of a text, before any conversion: the sign, the whole digits without
+// their commas and the decimals. None for a text that is no number.
+struct NumberText {
+  bool negative = false;
+  std::string whole;
+  std::string fraction;
+};
+std::optional<NumberText> parseNumber(std::string_view text);
+
+// A field's text in whole hundredths, exactly: the same numbers as toReal, decimals after
+// the second cut off; 0 for a text that is no number or too large for 64-bit hundredths.
+std::int64_t toHundredths(std::string_view text);
 
 // The height brought into the table's range, and the weight moved with it.
 struct HeightWeight {
@@ -76,5 +90,15 @@ struct YearTotal {
 // Each field is added in float and the sum truncated toward zero at once (12.5 + 12.5 gives
 // 24); a sum beyond the 32-bit range saturates.
 YearTotal yearTotal(const YearTotalInput& in);
+
+// The grade-three window's graduation score from the typed grade-one and grade-two year
+// scores and its own year total (after the bonus points and the attendance cap): the total
+// capped at 100 counts half, in double; the two quarters are taken and added in float.
+// Truncated toward zero, saturating like the year total.
+std::int32_t graduationScore(float c1, float c2, std::int32_t yearTotal);
+
+// The graduation window's score from its three typed texts, exact: 25 % + 25 % + 50 % in
+// hundredths, truncated toward zero (-2.5 gives -2). A text that is no number counts 0.
+std::int32_t exactGraduationScore(std::string_view c1, std::string_view c2, std::string_view c3);
 
 }  // namespace scoring
