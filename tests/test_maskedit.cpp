@@ -381,3 +381,45 @@ TEST_F(MaskEditTest, AnUntouchedFieldKeepsTheClassLookAndReadsZero) {
   EXPECT_EQ(scoring::toReal(f.text()), 0.0f);
   EXPECT_EQ(t::pixelAt(*w, 150, 260 + 56), rt::Color::rgb(166, 202, 240));
 }
+
+TEST_F(MaskEditTest, ModifiedOnceWhenTheFocusLeavesAFieldTheUserChanged) {
+  struct Case {
+    const char* what;
+    std::function<void()> change;  // with f1 focused
+    std::function<void()> leave;
+    Journal expected;
+  };
+  auto type = [&] { t::typeText(*w, "12"); };
+  auto paste = [&] { t::paste(*w, "34"); };
+  auto fromCode = [&] { w->f1->text = "56"; };
+  auto nothing = [] {};
+  auto tab = [&] { t::pressKey(*w, Qt::Key_Tab); };
+  auto enter = [&] { t::pressKey(*w, Qt::Key_Return); };
+  auto click = [&] { t::click(*w->b); };
+  auto program = [&] { t::moveFocus(*w->f3); };
+  const Journal once{"f1.modified", "f1.losefocus"};
+  const Journal none{"f1.losefocus"};
+  const Case cases[] = {
+      {"typed, Tab", type, tab, once},
+      {"typed, Enter", type, enter, once},
+      {"typed, a click elsewhere", type, click, once},
+      {"typed, the program moves the focus", type, program, once},
+      {"pasted, Tab", paste, tab, once},
+      {"typed twice, Tab", [&] { type(), type(); }, tab, once},
+      {"passing through", nothing, tab, none},
+      {"set from code", fromCode, tab, none},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    t::moveFocus(*w->f1);
+    t::clearJournal();
+    c.change();
+    c.leave();
+    EXPECT_EQ(t::journal({"modified", "losefocus"}), c.expected);
+    // Back in the field and out again without typing: nothing more.
+    t::moveFocus(*w->f1);
+    t::clearJournal();
+    tab();
+    EXPECT_EQ(t::journal({"modified"}), Journal{});
+  }
+}

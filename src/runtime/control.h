@@ -87,6 +87,9 @@ class Control : public Object, public PropertyOwner {
   // Brings the widget in line with the properties (`which` is the one that changed, or
   // nullptr for all of them).
   virtual void syncWidget(const void* which);
+  // The focus is leaving the control, just before its losefocus event: what a kind of
+  // control raises then (an edit's modified event) runs here.
+  virtual void leavingFocus() {}
 
   // For user objects: adds a control held by this one; call from the create event.
   template <class C>
@@ -98,6 +101,7 @@ class Control : public Object, public PropertyOwner {
 
  private:
   friend class Window;
+  friend struct FocusOps;
   void attach(Window& parent, QWidget* parentWidget, Control* holder);
   void adoptChild(std::shared_ptr<Control> child);
   Window* parent_ = nullptr;

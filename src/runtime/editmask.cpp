@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "event.h"
 #include "focus_p.h"
 #include "numeric_mask.h"
 #include "runtime_p.h"
@@ -114,7 +115,17 @@ QWidget* EditMask::makeWidget(QWidget* parent) {
   QObject::connect(edit, &QLineEdit::textChanged, [self](const QString& shown) {
     if (self) self->text.assignQuietly(shown.toStdString());
   });
+  QObject::connect(edit, &QLineEdit::textEdited, [self] {
+    if (self) self->edited_ = true;
+  });
   return edit;
+}
+
+void EditMask::leavingFocus() {
+  if (!edited_) return;
+  edited_ = false;
+  Ref<EditMask> self = refTo(*this);
+  dispatchEvent(*this, "modified", [self] { self->modified(); });
 }
 
 void EditMask::syncWidget(const void* which) {

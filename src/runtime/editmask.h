@@ -37,12 +37,18 @@ class EditMask : public LineEditControl {
   Prop<std::string> mask{this, "###,###.00"};
   Prop<BorderStyle> borderstyle{this, BorderStyle::Lowered};
 
+  // Raised once as the focus leaves the field, before losefocus, when the user has changed
+  // its text since it took the focus; never for a text set from code.
+  virtual void modified() {}
+
  protected:
   QWidget* makeWidget(QWidget* parent) override;
   void syncWidget(const void* which) override;
+  void leavingFocus() override;
 
  private:
   friend class EditMaskWidget;
+  bool edited_ = false;  // the user changed the text since the field took the focus
   // Shows the current text in the mask's full form.
   void settle();
 };

@@ -17,6 +17,7 @@ namespace rt {
 
 struct FocusOps {
   static Ref<Control>& slot(Window& w) { return w.focus_; }
+  static void leaving(Control& c) { c.leavingFocus(); }
 };
 
 namespace focus {
@@ -268,7 +269,8 @@ int move(Control& target) {
     // While the old control's losefocus runs, the window's focus is nowhere: a move made
     // from inside it starts afresh instead of leaving the old control twice.
     slot = {};
-    dispatchEvent(*old, "losefocus", [&] { old->losefocus(); });
+    FocusOps::leaving(*old);
+    if (old) dispatchEvent(*old, "losefocus", [&] { old->losefocus(); });
     const bool overtaken = moves != ticket;  // a move, or a window opened, meanwhile won
     if (overtaken || !w || !w->isOpen() || !t || !canTake(*t)) {
       // Unless that other move gave this window a new focus, the old control keeps it.
