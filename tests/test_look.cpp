@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,13 @@ const char* kGradeOneRow =
 QImage grab(rt::Control& c) { return c.widget()->grab().toImage(); }
 
 // Opens a window of the class from the running frame and runs `check` on it once it is on
-// screen; a response window is closed afterwards by the test itself.
+// screen; the window is closed afterwards by the test itself. Once per class and test: the
+// harness keeps every action it is given for a class.
 void withWindow(const std::string& className, std::function<void(rt::Window&)> check) {
-  bool ran = false;
-  t::onOpen(className, [&](rt::Window& w) {
-    ran = true;
+  auto ran = std::make_shared<bool>(false);
+  t::onOpen(className, [ran, check](rt::Window& w) {
+    if (*ran) return;
+    *ran = true;
     check(w);
     if (w.isOpen()) rt::close(w);
   });
@@ -49,7 +52,7 @@ void withWindow(const std::string& className, std::function<void(rt::Window&)> c
   t::processEvents();
   if (rt::Ref<rt::Window> still = t::findOpen(className)) rt::close(*still);
   t::processEvents();
-  EXPECT_TRUE(ran) << className << " did not open";
+  EXPECT_TRUE(*ran) << className << " did not open";
 }
 
 class LookTest : public support::ProgramTest {
