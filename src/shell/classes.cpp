@@ -2,6 +2,7 @@
 
 #include "calculator/w_4.h"
 #include "runtime/window.h"
+#include "scoring/w_jsq_by.h"
 #include "scoring/w_jsq_gz1.h"
 #include "settings/w_xm_gz_grades.h"
 #include "shell/w_about.h"
@@ -21,4 +22,5 @@ void registerClasses() {
   rt::registerWindow<w_xm_gz2>();
   rt::registerWindow<w_xm_gz3>();
   rt::registerWindow<w_jsq_gz1>();
+  rt::registerWindow<w_jsq_by>();
 }
