@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "handles_p.h"
 #include "object.h"
 #include "toolbar.h"
 
@@ -43,11 +44,6 @@ struct ToolbarObject {
   bool showText = false;
   std::map<ToolbarSetting, long> settings;
 };
-
-// Bitmaps and fonts the utilities make, shared by handle.
-QPixmap* bitmap(long handle);
-void holdObject(long handle);
-void releaseObject(long handle);
 
 class ToolbarWidget;
 class StatusBarWidget;
@@ -89,8 +85,6 @@ QWidget* toolbarButton(FrameChrome& chrome, int index);
 QWidget* toolbarWidget(FrameChrome& chrome);
 QLabel* statusLabel(FrameChrome& chrome);
 testing::ToolbarLook toolbarLookOf(FrameChrome& chrome);
-// The frame chrome whose toolbar object is `id`, and the object, or null.
-ToolbarObject* toolbarObject(long id);
 
 }  // namespace detail
 }  // namespace rt

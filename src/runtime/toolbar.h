@@ -1,13 +1,15 @@
 #pragma once
 
-// The frame's toolbar and status bar as the toolbar and status-bar utilities see them:
-// window handles, the toolbar object they restyle, its runtime entries per runtime version,
-// device contexts, bitmaps and fonts. Everything is a positive handle that is never reused:
-// a stale one reaches nothing and crashes nothing.
+// The frame's toolbar and status bar as the toolbar and status-bar utilities see them: the
+// toolbar object they restyle and its runtime entries per runtime version, the status bar's
+// font and height. The windows, contexts, bitmaps and fonts they name are handles of the
+// runtime's handle table.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "handles.h"
 
 namespace rt {
 
@@ -20,14 +22,6 @@ struct Environment {
 };
 int getEnvironment(Environment& environment);  // 1, or -1 when the query fails
 void reportRuntimeVersion(std::optional<int> majorVersion);
-
-// ---- Window handles.
-long handleOf(const Window& window);
-// The first direct child window of `parent` after `childAfter` (0: from the first) whose
-// window class is `className`; 0 when there is none.
-long findChildWindow(long parent, long childAfter, const std::string& className);
-// A window's extra data word: index 0 of the toolbar window holds its toolbar object.
-long windowLong(long hwnd, int index);
 
 // ---- The toolbar object: the settings the utility writes, each by name.
 enum class ToolbarSetting {
@@ -71,31 +65,7 @@ const ToolbarEntries* toolbarEntries(int majorVersion);
 // Which version's entries served the last call (0 before any), for tests.
 int lastToolbarEntryVersion();
 
-// ---- Device contexts and bitmaps.
-long getDC(long hwnd);
-int releaseDC(long hwnd, long dc);
-long createCompatibleDC(long dc);
-bool deleteDC(long dc);
-long createCompatibleBitmap(long dc, int width, int height);
-// Selects a bitmap (or font) into a device context; returns what was selected before.
-long selectObject(long dc, long object);
-bool deleteObject(long object);
-// A bitmap's size, for tests; nullopt when no such bitmap lives.
-std::optional<std::pair<int, int>> bitmapSize(long bitmap);
-// How many bitmaps live now. A bitmap lives while something holds it: a toolbar, a device
-// context it is selected into, or the running event that made it.
-int liveBitmaps();
-
 // ---- The status bar of an MDI frame.
-struct LogFont {
-  std::int32_t height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
-  std::uint8_t italic = 0, underline = 0, strikeout = 0, charset = 0, outprecision = 0, clipprecision = 0,
-               quality = 0, pitchandfamily = 0;
-  std::string facename;
-};
-long createFontIndirect(const LogFont& font);
-std::optional<LogFont> fontOf(long font);  // for tests
-int liveFonts();
 // Whether `window` is an MDI frame with a status bar (the only window with one).
 bool hasStatusBar(const Window& window);
 // The status bar's font handle (0 for the runtime's own) and height, read and written.

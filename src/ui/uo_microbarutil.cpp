@@ -1,5 +1,6 @@
 #include "ui/uo_microbarutil.h"
 
+#include "runtime/handles.h"
 #include "runtime/toolbar.h"
 #include "ui/logfont.h"
 

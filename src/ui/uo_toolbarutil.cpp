@@ -1,5 +1,6 @@
 #include "ui/uo_toolbarutil.h"
 
+#include "runtime/handles.h"
 #include "runtime/toolbar.h"
 
 using rt::ToolbarSetting;
