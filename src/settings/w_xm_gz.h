@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,18 +20,6 @@ struct w_xm_gz_profile {
   const char* grade;            // `nj` of the grade's settings row
 };
 
-// A control's name as a template argument, so that each control has a class of its own
-// name without a class written out for it.
-template <std::size_t N>
-struct control_name {
-  char s[N];
-  constexpr control_name(const char (&v)[N]) { std::copy_n(v, N, s); }
-};
-template <class Kind, control_name Name>
-struct named : Kind {
-  std::string className() const override { return Name.s; }
-};
-
 // The item settings window of one senior grade: boys on the left, girls on the right, the
 // two fixed items of each half always selected, and three groups of optional items of
 // which one per group is chosen. It loads its grade's row of `xmsz` when it opens and
@@ -46,25 +32,21 @@ class w_xm_gz : public rt::Window {
   struct optional_item_t : rt::RadioButton {
     void clicked() override;
   };
-  template <control_name Name>
-  using item_t = named<optional_item_t, Name>;
+  template <rt::class_name_text Name>
+  using item_t = rt::named<optional_item_t, Name>;
   // The fixed items and the boxes have no events.
-  template <control_name Name>
-  using fixed_t = named<rt::RadioButton, Name>;
-  template <control_name Name>
-  using box_t = named<rt::GroupBox, Name>;
+  template <rt::class_name_text Name>
+  using fixed_t = rt::named<rt::RadioButton, Name>;
+  template <rt::class_name_text Name>
+  using box_t = rt::named<rt::GroupBox, Name>;
 
-  struct cb_2_t : uo_picture_command_button {
-    RT_CLASS(cb_2)
+  struct cb_2_t : rt::named<uo_picture_command_button, "cb_2"> {
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct cb_1_t : uo_picture_command_button {
-    RT_CLASS(cb_1)
+  struct cb_1_t : rt::named<uo_picture_command_button, "cb_1"> {
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct dw_1_t : rt::DataView {
-    RT_CLASS(dw_1)
-  };
+  using dw_1_t = rt::named<rt::DataView, "dw_1">;
 
   // Controls, in creation order.
   rt::Ref<cb_2_t> cb_2;
