@@ -55,6 +55,7 @@ w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
   height = profile.height;
   center = true;
   icon = "AppIcon!";
+  flags.fill(std::string());
 }
 
 // ---- controls
@@ -383,20 +384,7 @@ void w_jsq::open() {
 }
 
 void w_jsq::readFlags(long row) {
-  auto column = [&](const char* name) { return dw_4->getitemstring(row, name); };
-  xm_t_m = column("xm_t_m");
-  xm_1_m = column("xm_1_m");
-  xm_5_m = column("xm_5_m");
-  xm_l_m = column("xm_l_m");
-  xm_z_m = column("xm_z_m");
-  xm_w_m = column("xm_w_m");
-  xm_t_w = column("xm_t_w");
-  xm_8_w = column("xm_8_w");
-  xm_5_w = column("xm_5_w");
-  xm_l_w = column("xm_l_w");
-  xm_z_w = column("xm_z_w");
-  xm_y_w = column("xm_y_w");
-  xm_w_w = column("xm_w_w");
+  for (std::size_t i = 0; i < kItemColumns.size(); ++i) flags[i] = dw_4->getitemstring(row, kItemColumns[i].name);
 }
 
 // Reads the row once and applies it; scores and the total stay as they are shown.
@@ -434,24 +422,14 @@ void w_jsq::disableIfUnchosen(Item item, const Flag& flag) {
 
 void w_jsq::checked() {
   for (Item item : kOptionalItems) setAvailable(item, true);
-  if (sex() == Sex::Boys) {
-    disableIfUnchosen(Item::StepTest, xm_t_m);
-    disableIfUnchosen(Item::Run1000, xm_1_m);
-    disableIfUnchosen(Item::Run50, xm_5_m);
-    disableIfUnchosen(Item::LongJump, xm_l_m);
-    disableIfUnchosen(Item::SitAndReach, xm_z_m);
-    disableIfUnchosen(Item::GripIndex, xm_w_m);
-    setAvailable(Item::SitUps, false);
-    setAvailable(Item::Run800, false);
-  } else {
-    disableIfUnchosen(Item::StepTest, xm_t_w);
-    disableIfUnchosen(Item::Run800, xm_8_w);
-    disableIfUnchosen(Item::Run50, xm_5_w);
-    disableIfUnchosen(Item::LongJump, xm_l_w);
-    disableIfUnchosen(Item::SitAndReach, xm_z_w);
-    disableIfUnchosen(Item::SitUps, xm_y_w);
-    disableIfUnchosen(Item::GripIndex, xm_w_w);
-    setAvailable(Item::Run1000, false);
+  const Sex selected = sex();
+  for (Item item : kOptionalItems) {
+    const auto column = std::find_if(kItemColumns.begin(), kItemColumns.end(),
+                                     [&](const ItemColumn& c) { return c.item == item && c.sex == selected; });
+    if (column == kItemColumns.end())
+      setAvailable(item, false);
+    else
+      disableIfUnchosen(item, flags[column - kItemColumns.begin()]);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,6 +11,7 @@
 #include "runtime/dataview.h"
 #include "runtime/window.h"
 #include "scoring/core/ladders.h"
+#include "settings/xmsz.h"
 #include "ui/my_maskedit.h"
 
 // What a grade's score calculator brings of its own, in the order the grades list them.
@@ -199,10 +201,10 @@ class w_jsq : public rt::Window {
   float w = 0;
   std::optional<float> z1 = 0.0f, z2 = 0.0f, z3 = 0.0f, z4 = 0.0f;
 
-  // The item flags as the settings row holds them: "1" chosen, "0" not, null for null.
+  // The item flags as the settings row holds them: "1" chosen, "0" not, null for null; one
+  // per item column (xm_t_m, ...), in the columns' order. Empty until the first read.
   using Flag = std::optional<std::string>;
-  Flag xm_t_m{""}, xm_1_m{""}, xm_5_m{""}, xm_l_m{""}, xm_z_m{""}, xm_w_m{""};
-  Flag xm_t_w{""}, xm_8_w{""}, xm_5_w{""}, xm_l_w{""}, xm_z_w{""}, xm_y_w{""}, xm_w_w{""};
+  std::array<Flag, kItemColumns.size()> flags;
 
   // ---- events and window functions
 

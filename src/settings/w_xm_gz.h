@@ -78,8 +78,7 @@ class w_xm_gz : public rt::Window {
   rt::Ref<box_t<"gb_8">> gb_8;
   rt::Ref<box_t<"gb_5">> gb_5;
 
-  // The thirteen optional items with the column each stands for, in the order the load
-  // and the save visit them.
+  // The thirteen optional items with the column each stands for, in the columns' order.
   std::vector<std::pair<rt::RadioButton*, const char*>> items() const;
   // Save is enabled or disabled as a whole: its inner button first, then the object.
   void setSaveEnabled(bool enabled);
