@@ -1,5 +1,5 @@
 // The focus and the keyboard: one path moves the focus for the program and the user alike,
-// and every key reaches the events the system's windows expect.
+// and every key reaches the events the program's windows expect.
 
 #include <gtest/gtest.h>
 

@@ -47,7 +47,7 @@ void TextControl::syncWidget(const void* which) {
   if (!which || which == &textcolor || which == &backcolor) {
     QPalette pal = w->palette();
     const QColor fg = detail::toQColor(textcolor);
-    // A disabled control shows the system's greyed text, whatever its own colour.
+    // A disabled control shows the window system's greyed text, whatever its own colour.
     for (auto group : {QPalette::Active, QPalette::Inactive})
       for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) pal.setColor(group, role, fg);
     const bool opaque = backcolor().role != Color::Role::Transparent;
@@ -189,7 +189,7 @@ namespace rt {
 // ---- static text and link
 
 namespace {
-// A label whose release over it is a click, as the system's texts have it.
+// A label whose release over it is a click, as the runtime's texts have it.
 class LabelWidget : public QLabel {
  public:
   LabelWidget(StaticText* owner, QWidget* parent) : QLabel(parent), owner_(refTo(*owner)) {

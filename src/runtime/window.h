@@ -123,7 +123,7 @@ using WindowOpener = std::function<int(const Ref<Window>& parent)>;
 void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener);
 bool classExists(const std::string& className);
 
-// One global variable per window class, as the system declares them.
+// One global variable per window class, as the runtime declares them.
 template <class W>
 Ref<W>& global() {
   static Ref<W> variable;
