@@ -29,6 +29,13 @@ void arial(rt::TextControl& c, int points, int weight = 400) {
   c.weight = weight;
 }
 
+void place(rt::Control& c, int x, int y, int width, int height) {
+  c.x = x;
+  c.y = y;
+  c.width = width;
+  c.height = height;
+}
+
 w_jsq& calculator(const rt::Control& c) { return static_cast<w_jsq&>(*c.getParent()); }
 
 // The optional items, in the order availability switches them on.
@@ -61,10 +68,7 @@ w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
 // ---- controls
 
 w_jsq::input_c::input_c(int y) {
-  x = 475;
-  this->y = y;
-  width = 251;
-  height = 80;
+  place(*this, 475, y, 251, 80);
 }
 
 w_jsq::item_input_c::item_input_c(const ItemRow& row) : input_c(row.y), item(row.item) {}
@@ -74,10 +78,7 @@ w_jsq::em_s2_c::em_s2_c() : named(192) {}
 
 w_jsq::item_label_c::item_label_c(const char* caption, int x, int y, int width) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  height = 56;
+  place(*this, x, y, width, 56);
   arial(*this, 8);
   textcolor = kDarkBlue;
   backcolor = kWindowBackground;
@@ -87,10 +88,7 @@ w_jsq::item_label_c::item_label_c(const ItemRow& row) : item_label_c(row.caption
 
 w_jsq::unit_label_c::unit_label_c(const char* caption, int y) {
   text = caption;
-  x = 741;
-  this->y = y;
-  width = 343;
-  height = 56;
+  place(*this, 741, y, 343, 56);
   arial(*this, 8);
   textcolor = kDarkRed;
   backcolor = kWindowBackground;
@@ -105,20 +103,14 @@ w_jsq::st_13_c::st_13_c() : named("厘米", 96) {
 
 w_jsq::st_111_c::st_111_c() {
   text = "成绩（分）";
-  x = 1070;
-  y = 104;
-  width = 283;
-  height = 76;
+  place(*this, 1070, 104, 283, 76);
   arial(*this, 9);
   textcolor = rt::Color::windowText();
   backcolor = kWindowBackground;
 }
 
 w_jsq::score_c::score_c(int y) {
-  x = 1093;
-  this->y = y;
-  width = 210;
-  height = 80;
+  place(*this, 1093, y, 210, 80);
   mask = "###,###.0";
 }
 
@@ -160,10 +152,7 @@ const w_jsq::ItemRow& w_jsq::itemRow(Item item) {
 }
 
 w_jsq::em_xn_t_c::em_xn_t_c() {
-  x = 1819;
-  y = 92;
-  width = 439;
-  height = 172;
+  place(*this, 1819, 92, 439, 172);
   mask = "###,###.0";
   text = "";
   arial(*this, 26, kBold);
@@ -171,10 +160,7 @@ w_jsq::em_xn_t_c::em_xn_t_c() {
 }
 
 w_jsq::sle_dj_c::sle_dj_c() {
-  x = 2263;
-  y = 92;
-  width = 635;
-  height = 172;
+  place(*this, 2263, 92, 635, 172);
   text = "";
   border = true;
   arial(*this, 26, kBold);
@@ -182,35 +168,20 @@ w_jsq::sle_dj_c::sle_dj_c() {
   backcolor = kFieldBackground;
 }
 
-w_jsq::rb_sex_man_c::rb_sex_man_c() {
-  text = "男";
-  x = 1531;
-  y = 100;
-  width = 174;
-  height = 72;
+w_jsq::sex_button_c::sex_button_c(const char* caption, int y, rt::Color colour) {
+  text = caption;
+  place(*this, 1531, y, 174, 72);
   arial(*this, 14, kBold);
-  textcolor = kDarkBlue;
+  textcolor = colour;
   backcolor = kWindowBackground;
-  checked = true;
 }
 
-w_jsq::rb_sex_woman_c::rb_sex_woman_c() {
-  text = "女";
-  x = 1531;
-  y = 184;
-  width = 174;
-  height = 72;
-  arial(*this, 14, kBold);
-  textcolor = rt::Color::rgb(128, 0, 128);
-  backcolor = kWindowBackground;
-}
+w_jsq::rb_sex_man_c::rb_sex_man_c() : named("男", 100, kDarkBlue) { checked = true; }
+w_jsq::rb_sex_woman_c::rb_sex_woman_c() : named("女", 184, rt::Color::rgb(128, 0, 128)) {}
 
 w_jsq::box_c::box_c(const char* caption, int x, int y, int width) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  height = 76;
+  place(*this, x, y, width, 76);
   arial(*this, 9);
   textcolor = rt::Color::windowText();
   backcolor = kWindowBackground;
@@ -218,10 +189,7 @@ w_jsq::box_c::box_c(const char* caption, int x, int y, int width) {
 
 w_jsq::frame_c::frame_c(const char* caption, int x, int y, int width, int height) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  this->height = height;
+  place(*this, x, y, width, height);
   arial(*this, 8);
   textcolor = kFrameBlue;
   backcolor = kWindowBackground;
@@ -238,19 +206,13 @@ w_jsq::gb_5_c::gb_5_c() : named("降分", 1495, 912, 1445, 164) {
 
 w_jsq::cb_2_c::cb_2_c() {
   text = "项目设置";
-  x = 2149;
-  y = 1100;
-  width = 297;
-  height = 100;
+  place(*this, 2149, 1100, 297, 100);
   arial(*this, 9);
 }
 
 w_jsq::cb_1_c::cb_1_c() {
   text = "关闭";
-  x = 2592;
-  y = 1096;
-  width = 343;
-  height = 100;
+  place(*this, 2592, 1096, 343, 100);
   arial(*this, 8);
 }
 

@@ -112,6 +112,7 @@ class w_jsq : public rt::Window {
 
   // Both sex buttons run the same sequence.
   struct sex_button_c : rt::RadioButton {
+    sex_button_c(const char* caption, int y, rt::Color colour);
     void clicked() override;
   };
   struct rb_sex_man_c : rt::named<sex_button_c, "rb_sex_man"> {
