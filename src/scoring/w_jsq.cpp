@@ -127,7 +127,7 @@ constexpr w_jsq::Slot<Kind> slot(rt::Ref<Kind> w_jsq::*variable) {
 }
 #define SLOT(name) slot<#name>(&w_jsq::name)
 
-//  item                label       caption            width  unit        caption        input        score          y
+// Item; label, its caption and width; unit label and its caption; input; score field; the input's y.
 const w_jsq::ItemRow kItemRows[] = {
     {Item::StepTest, SLOT(st_t), "台阶试验", 343, {}, nullptr, SLOT(em_t), SLOT(em_t_t), 292},
     {Item::Run1000, SLOT(st_1), "1000米跑（男）", 393, SLOT(st_11), "分.秒", SLOT(em_1), SLOT(em_1_t), 392},

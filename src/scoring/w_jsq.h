@@ -49,8 +49,10 @@ struct GradeProfile {
 // settings row and the height tables.
 //
 // A grade derives from it with its profile. Beyond the profile a grade may change the
-// creation order (insertControls, for a grade with controls of its own), the positions
-// (layout), the tab stops (tabOrder) and what follows the year total (afterYearTotal).
+// creation order (insertControls, for a grade with controls of its own: it inserts them as
+// named<> controls among the item rows' columns, each column by insertColumn), the
+// positions (layout), the tab stops (tabOrder) and what follows the year total
+// (afterYearTotal).
 class w_jsq : public rt::Window {
  public:
   explicit w_jsq(const GradeProfile& profile);
