@@ -51,32 +51,15 @@ class w_xm_gz : public rt::Window {
   // Controls, in creation order; each takes its class name where create inserts it.
   rt::Ref<cb_2_t> cb_2;
   rt::Ref<cb_1_t> cb_1;
-  rt::Ref<optional_item_t> rb_w_w;
-  rt::Ref<optional_item_t> rb_z_w;
-  rt::Ref<optional_item_t> rb_l_w;
-  rt::Ref<optional_item_t> rb_5_w;
+  rt::Ref<optional_item_t> rb_w_w, rb_z_w, rb_l_w, rb_5_w;
   rt::Ref<rt::GroupBox> gb_6;
-  rt::Ref<rt::RadioButton> rb_2;
-  rt::Ref<rt::RadioButton> rb_1;
+  rt::Ref<rt::RadioButton> rb_2, rb_1;
   rt::Ref<dw_1_t> dw_1;
-  rt::Ref<rt::RadioButton> rb_9;
-  rt::Ref<rt::RadioButton> rb_8;
-  rt::Ref<optional_item_t> rb_w_m;
-  rt::Ref<optional_item_t> rb_y_w;
-  rt::Ref<optional_item_t> rb_z_m;
-  rt::Ref<optional_item_t> rb_l_m;
-  rt::Ref<optional_item_t> rb_5_m;
-  rt::Ref<optional_item_t> rb_1_m;
-  rt::Ref<optional_item_t> rb_t_m;
-  rt::Ref<rt::GroupBox> gb_1;
-  rt::Ref<rt::GroupBox> gb_2;
-  rt::Ref<rt::GroupBox> gb_3;
-  rt::Ref<rt::GroupBox> gb_4;
-  rt::Ref<optional_item_t> rb_t_w;
-  rt::Ref<optional_item_t> rb_8_w;
-  rt::Ref<rt::GroupBox> gb_7;
-  rt::Ref<rt::GroupBox> gb_8;
-  rt::Ref<rt::GroupBox> gb_5;
+  rt::Ref<rt::RadioButton> rb_9, rb_8;
+  rt::Ref<optional_item_t> rb_w_m, rb_y_w, rb_z_m, rb_l_m, rb_5_m, rb_1_m, rb_t_m;
+  rt::Ref<rt::GroupBox> gb_1, gb_2, gb_3, gb_4;
+  rt::Ref<optional_item_t> rb_t_w, rb_8_w;
+  rt::Ref<rt::GroupBox> gb_7, gb_8, gb_5;
 
   // The thirteen optional items with the column each stands for, in the columns' order.
   std::vector<std::pair<rt::RadioButton*, const char*>> items() const;

@@ -16,12 +16,7 @@ class w_about : public rt::Window {
     void clicked() override;
   };
 
-  rt::Ref<rt::StaticText> st_1;
-  rt::Ref<rt::StaticText> st_3;
-  rt::Ref<rt::StaticText> st_5;
-  rt::Ref<rt::StaticText> st_4;
-  rt::Ref<rt::StaticText> st_2;
-  rt::Ref<rt::StaticText> st_10;
+  rt::Ref<rt::StaticText> st_1, st_3, st_5, st_4, st_2, st_10;
   rt::Ref<st_link_t> st_link;
   rt::Ref<cb_1_t> cb_1;
 
