@@ -1,5 +1,5 @@
 // The focus and the keyboard: one path moves the focus for the program and the user alike,
-// and every key reaches the events the system's windows expect.
+// and every key reaches the events the program's windows expect.
 
 #include <gtest/gtest.h>
 
@@ -36,13 +36,9 @@ struct w_nothing : rt::Window {
 // Three edit fields, a button and a field that is no tab stop.
 struct w_fields : rt::Window {
   RT_CLASS(w_fields)
-  template <const char* N>
-  struct field : rt::SingleLineEdit {
-    static constexpr const char* class_name = N;
-    std::string className() const override { return N; }
-  };
-  static constexpr char e1n[] = "e1", e2n[] = "e2", e3n[] = "e3", zn[] = "z";
-  struct e1_t : field<e1n> {
+  template <rt::class_name_text N>
+  using field = rt::named<rt::SingleLineEdit, N>;
+  struct e1_t : field<"e1"> {
     void losefocus() override {
       if (onLeavingE1) onLeavingE1();
     }
@@ -58,10 +54,10 @@ struct w_fields : rt::Window {
     }
   };
   rt::Ref<e1_t> e1;
-  rt::Ref<field<e2n>> e2;
-  rt::Ref<field<e3n>> e3;
+  rt::Ref<field<"e2">> e2;
+  rt::Ref<field<"e3">> e3;
   rt::Ref<b_t> b;
-  rt::Ref<field<zn>> z;
+  rt::Ref<field<"z">> z;
   std::vector<int> windowKeys;
 
   w_fields() {
@@ -70,10 +66,10 @@ struct w_fields : rt::Window {
     title = "fields";
   }
   void create() override {
-    z = insert<field<zn>>();  // created first: no tab stop even so
+    z = insert<field<"z">>();  // created first: no tab stop even so
     e1 = insert<e1_t>();
-    e2 = insert<field<e2n>>();
-    e3 = insert<field<e3n>>();
+    e2 = insert<field<"e2">>();
+    e3 = insert<field<"e3">>();
     b = insert<b_t>();
     int y = 100;
     for (rt::Control* c : std::initializer_list<rt::Control*>{e1.raw(), e2.raw(), e3.raw(), b.raw(), z.raw()}) {

@@ -18,29 +18,25 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-template <const char* N>
-struct field : rt::SingleLineEdit {
-  static constexpr const char* class_name = N;
-  std::string className() const override { return N; }
-};
-constexpr char e1n[] = "e1", e2n[] = "e2", e3n[] = "e3", zn[] = "z";
+template <rt::class_name_text N>
+using field = rt::named<rt::SingleLineEdit, N>;
 
 // Three tab stops and a field that is none (tab order 0), created first.
 struct w_stops : rt::Window {
   RT_CLASS(w_stops)
-  rt::Ref<field<zn>> z;
-  rt::Ref<field<e1n>> e1;
-  rt::Ref<field<e2n>> e2;
-  rt::Ref<field<e3n>> e3;
+  rt::Ref<field<"z">> z;
+  rt::Ref<field<"e1">> e1;
+  rt::Ref<field<"e2">> e2;
+  rt::Ref<field<"e3">> e3;
   w_stops() {
     width = 1600;
     height = 900;
   }
   void create() override {
-    z = insert<field<zn>>();
-    e1 = insert<field<e1n>>();
-    e2 = insert<field<e2n>>();
-    e3 = insert<field<e3n>>();
+    z = insert<field<"z">>();
+    e1 = insert<field<"e1">>();
+    e2 = insert<field<"e2">>();
+    e3 = insert<field<"e3">>();
     int y = 50;
     int order = 10;
     for (rt::Control* c : {static_cast<rt::Control*>(e1.raw()), static_cast<rt::Control*>(e2.raw()),

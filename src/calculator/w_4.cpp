@@ -89,17 +89,17 @@ w_4::cb_24_t::cb_24_t() {
   pointer = "HyperLink!";
 }
 
-w_4::cb_23_t::cb_23_t() : key_t(Key::Square, 1024, 528, "平方", 11) {}
-w_4::cb_22_t::cb_22_t() : key_t(Key::SquareRoot, 1024, 376, "平方根", 9) {}
-w_4::cb_21_t::cb_21_t() : key_t(Key::Reciprocal, 1024, 680, "1/x", 14) {}
-w_4::cb_20_t::cb_20_t() : key_t(Key::ClearAll, 530, 224, "清除", 11) {}
-w_4::cb_19_t::cb_19_t() : key_t(Key::ClearEntry, 777, 224, "C", 14) {}
-w_4::cb_18_t::cb_18_t() : key_t(Key::Equals, 1024, 832, "=", 14) { taborder = 10; }
-w_4::cb_17_t::cb_17_t() : key_t(Key::Backspace, 279, 224, "退格", 11) {}
-w_4::cb_16_t::cb_16_t() : key_t(Key::Divide, 777, 376, "÷", 16) {}
-w_4::cb_15_t::cb_15_t() : key_t(Key::Multiply, 777, 528, "×", 16) {}
-w_4::cb_14_t::cb_14_t() : key_t(Key::Subtract, 777, 680, "-", 20) {}
-w_4::cb_13_t::cb_13_t() : key_t(Key::Add, 777, 832, "+", 16) {}
+w_4::cb_23_t::cb_23_t() : named(Key::Square, 1024, 528, "平方", 11) {}
+w_4::cb_22_t::cb_22_t() : named(Key::SquareRoot, 1024, 376, "平方根", 9) {}
+w_4::cb_21_t::cb_21_t() : named(Key::Reciprocal, 1024, 680, "1/x", 14) {}
+w_4::cb_20_t::cb_20_t() : named(Key::ClearAll, 530, 224, "清除", 11) {}
+w_4::cb_19_t::cb_19_t() : named(Key::ClearEntry, 777, 224, "C", 14) {}
+w_4::cb_18_t::cb_18_t() : named(Key::Equals, 1024, 832, "=", 14) { taborder = 10; }
+w_4::cb_17_t::cb_17_t() : named(Key::Backspace, 279, 224, "退格", 11) {}
+w_4::cb_16_t::cb_16_t() : named(Key::Divide, 777, 376, "÷", 16) {}
+w_4::cb_15_t::cb_15_t() : named(Key::Multiply, 777, 528, "×", 16) {}
+w_4::cb_14_t::cb_14_t() : named(Key::Subtract, 777, 680, "-", 20) {}
+w_4::cb_13_t::cb_13_t() : named(Key::Add, 777, 832, "+", 16) {}
 
 // The display: the text being entered or the last result, which the user may also type.
 // It reads left to right, "-12" as written, against the right edge, and takes any length.
@@ -119,18 +119,18 @@ w_4::sle_1_t::sle_1_t() {
   taborder = 20;
 }
 
-w_4::cb_12_t::cb_12_t() : key_t(Key::Point, 526, 832, ".", 18) {}
-w_4::cb_11_t::cb_11_t() : key_t(Key::Sign, 279, 832, "+/-", 14) {}
-w_4::cb_10_t::cb_10_t() : key_t(Key::Zero, 55, 832, "0", 14) {}
-w_4::cb_9_t::cb_9_t() : key_t(Key::Digit9, 526, 376, "9", 14) {}
-w_4::cb_8_t::cb_8_t() : key_t(Key::Digit8, 279, 376, "8", 14) {}
-w_4::cb_7_t::cb_7_t() : key_t(Key::Digit7, 55, 376, "7", 14) {}
-w_4::cb_6_t::cb_6_t() : key_t(Key::Digit6, 526, 528, "6", 14) {}
-w_4::cb_5_t::cb_5_t() : key_t(Key::Digit5, 279, 528, "5", 14) {}
-w_4::cb_4_t::cb_4_t() : key_t(Key::Digit4, 55, 528, "4", 14) {}
-w_4::cb_3_t::cb_3_t() : key_t(Key::Digit3, 526, 680, "3", 14) {}
-w_4::cb_2_t::cb_2_t() : key_t(Key::Digit2, 279, 680, "2", 14) {}
-w_4::cb_1_t::cb_1_t() : key_t(Key::Digit1, 55, 680, "1", 14) {}
+w_4::cb_12_t::cb_12_t() : named(Key::Point, 526, 832, ".", 18) {}
+w_4::cb_11_t::cb_11_t() : named(Key::Sign, 279, 832, "+/-", 14) {}
+w_4::cb_10_t::cb_10_t() : named(Key::Zero, 55, 832, "0", 14) {}
+w_4::cb_9_t::cb_9_t() : named(Key::Digit9, 526, 376, "9", 14) {}
+w_4::cb_8_t::cb_8_t() : named(Key::Digit8, 279, 376, "8", 14) {}
+w_4::cb_7_t::cb_7_t() : named(Key::Digit7, 55, 376, "7", 14) {}
+w_4::cb_6_t::cb_6_t() : named(Key::Digit6, 526, 528, "6", 14) {}
+w_4::cb_5_t::cb_5_t() : named(Key::Digit5, 279, 528, "5", 14) {}
+w_4::cb_4_t::cb_4_t() : named(Key::Digit4, 55, 528, "4", 14) {}
+w_4::cb_3_t::cb_3_t() : named(Key::Digit3, 526, 680, "3", 14) {}
+w_4::cb_2_t::cb_2_t() : named(Key::Digit2, 279, 680, "2", 14) {}
+w_4::cb_1_t::cb_1_t() : named(Key::Digit1, 55, 680, "1", 14) {}
 
 // Frames the display and the keys, with as much room above as below.
 w_4::gb_1_t::gb_1_t() {

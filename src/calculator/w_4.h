@@ -18,119 +18,91 @@ class w_4 : public rt::Window {
     calculator::Key key;
   };
 
-  struct cb_26_t : rt::CommandButton {
-    RT_CLASS(cb_26)
+  struct cb_26_t : rt::named<rt::CommandButton, "cb_26"> {
     cb_26_t();
     void clicked() override;
   };
-  struct sle_2_t : rt::SingleLineEdit {
-    RT_CLASS(sle_2)
+  struct sle_2_t : rt::named<rt::SingleLineEdit, "sle_2"> {
     sle_2_t();
   };
-  struct cb_24_t : rt::CommandButton {
-    RT_CLASS(cb_24)
+  struct cb_24_t : rt::named<rt::CommandButton, "cb_24"> {
     cb_24_t();
     void clicked() override;
   };
-  struct cb_23_t : key_t {
-    RT_CLASS(cb_23)
+  struct cb_23_t : rt::named<key_t, "cb_23"> {
     cb_23_t();
   };
-  struct cb_22_t : key_t {
-    RT_CLASS(cb_22)
+  struct cb_22_t : rt::named<key_t, "cb_22"> {
     cb_22_t();
   };
-  struct cb_21_t : key_t {
-    RT_CLASS(cb_21)
+  struct cb_21_t : rt::named<key_t, "cb_21"> {
     cb_21_t();
   };
-  struct cb_20_t : key_t {
-    RT_CLASS(cb_20)
+  struct cb_20_t : rt::named<key_t, "cb_20"> {
     cb_20_t();
   };
-  struct cb_19_t : key_t {
-    RT_CLASS(cb_19)
+  struct cb_19_t : rt::named<key_t, "cb_19"> {
     cb_19_t();
   };
-  struct cb_18_t : key_t {
-    RT_CLASS(cb_18)
+  struct cb_18_t : rt::named<key_t, "cb_18"> {
     cb_18_t();
   };
-  struct cb_17_t : key_t {
-    RT_CLASS(cb_17)
+  struct cb_17_t : rt::named<key_t, "cb_17"> {
     cb_17_t();
   };
-  struct cb_16_t : key_t {
-    RT_CLASS(cb_16)
+  struct cb_16_t : rt::named<key_t, "cb_16"> {
     cb_16_t();
   };
-  struct cb_15_t : key_t {
-    RT_CLASS(cb_15)
+  struct cb_15_t : rt::named<key_t, "cb_15"> {
     cb_15_t();
   };
-  struct cb_14_t : key_t {
-    RT_CLASS(cb_14)
+  struct cb_14_t : rt::named<key_t, "cb_14"> {
     cb_14_t();
   };
-  struct cb_13_t : key_t {
-    RT_CLASS(cb_13)
+  struct cb_13_t : rt::named<key_t, "cb_13"> {
     cb_13_t();
   };
-  struct sle_1_t : rt::SingleLineEdit {
-    RT_CLASS(sle_1)
+  struct sle_1_t : rt::named<rt::SingleLineEdit, "sle_1"> {
     sle_1_t();
     void editchanged() override;
   };
-  struct cb_12_t : key_t {
-    RT_CLASS(cb_12)
+  struct cb_12_t : rt::named<key_t, "cb_12"> {
     cb_12_t();
   };
-  struct cb_11_t : key_t {
-    RT_CLASS(cb_11)
+  struct cb_11_t : rt::named<key_t, "cb_11"> {
     cb_11_t();
   };
-  struct cb_10_t : key_t {
-    RT_CLASS(cb_10)
+  struct cb_10_t : rt::named<key_t, "cb_10"> {
     cb_10_t();
   };
-  struct cb_9_t : key_t {
-    RT_CLASS(cb_9)
+  struct cb_9_t : rt::named<key_t, "cb_9"> {
     cb_9_t();
   };
-  struct cb_8_t : key_t {
-    RT_CLASS(cb_8)
+  struct cb_8_t : rt::named<key_t, "cb_8"> {
     cb_8_t();
   };
-  struct cb_7_t : key_t {
-    RT_CLASS(cb_7)
+  struct cb_7_t : rt::named<key_t, "cb_7"> {
     cb_7_t();
   };
-  struct cb_6_t : key_t {
-    RT_CLASS(cb_6)
+  struct cb_6_t : rt::named<key_t, "cb_6"> {
     cb_6_t();
   };
-  struct cb_5_t : key_t {
-    RT_CLASS(cb_5)
+  struct cb_5_t : rt::named<key_t, "cb_5"> {
     cb_5_t();
   };
-  struct cb_4_t : key_t {
-    RT_CLASS(cb_4)
+  struct cb_4_t : rt::named<key_t, "cb_4"> {
     cb_4_t();
   };
-  struct cb_3_t : key_t {
-    RT_CLASS(cb_3)
+  struct cb_3_t : rt::named<key_t, "cb_3"> {
     cb_3_t();
   };
-  struct cb_2_t : key_t {
-    RT_CLASS(cb_2)
+  struct cb_2_t : rt::named<key_t, "cb_2"> {
     cb_2_t();
   };
-  struct cb_1_t : key_t {
-    RT_CLASS(cb_1)
+  struct cb_1_t : rt::named<key_t, "cb_1"> {
     cb_1_t();
   };
-  struct gb_1_t : rt::GroupBox {
-    RT_CLASS(gb_1)
+  struct gb_1_t : rt::named<rt::GroupBox, "gb_1"> {
     gb_1_t();
   };
 

@@ -47,8 +47,8 @@ void ensureGui(int argc, char** argv) {
   // The run ends by the runtime's own count of open windows.
   QApplication::setQuitOnLastWindowClosed(false);
   focus::install();
-  // The windows name their fonts as the system did; map them to installed faces of the
-  // same metrics.
+  // The windows name their fonts by the desktop's face names; map them to installed faces
+  // of the same metrics.
   QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"),
                                                       QStringLiteral("AR PL UMing TW"),
                                                       QStringLiteral("Noto Serif CJK SC")});

@@ -4,7 +4,7 @@
 
 namespace rt {
 
-// A colour: an RGB triple or one of the system colours named by its role.
+// A colour: an RGB triple or one of the desktop's colours named by its role.
 struct Color {
   enum class Role : std::uint8_t { Rgb, ButtonFace, WindowText, WindowBackground, Link, Transparent };
   Role role = Role::Rgb;

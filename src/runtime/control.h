@@ -61,7 +61,7 @@ class Control : public Object, public PropertyOwner {
   // Raises the control above the others. (Controls lie in creation order: the first
   // created on top, so what a window creates last lies behind.)
   void bringToTop();
-  // Moves and sizes the control, as the system's move and resize functions do.
+  // Moves and sizes the control, as the runtime's move and resize functions do.
   int move(int newx, int newy);
   int resizeTo(int newwidth, int newheight);
   // Gives this control the focus (losefocus of the old, then getfocus of this one).
@@ -115,7 +115,7 @@ int setFocus(Control& control);
 // The control that has the focus in the active window, or null.
 Ref<Control> getFocus();
 
-// A message a control sends its own window handle, synchronously. The one the system's
+// A message a control sends its own window handle, synchronously. The one the program's
 // controls send is a key-down (256) of Tab (9): the focus moves on as the Tab key moves
 // it. Returns 0.
 long send(Control& target, unsigned int message, unsigned long wparam, long lparam);

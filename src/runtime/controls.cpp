@@ -192,7 +192,7 @@ namespace rt {
 // ---- static text and link
 
 namespace {
-// A label whose release over it is a click, as the system's texts have it.
+// A label whose release over it is a click, as the runtime's texts have it.
 class LabelWidget : public QLabel {
  public:
   LabelWidget(StaticText* owner, QWidget* parent) : QLabel(parent), owner_(refTo(*owner)) {

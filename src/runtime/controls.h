@@ -14,7 +14,7 @@ namespace rt {
 
 enum class Alignment { Left, Center, Right };
 
-// Whether the left mouse button is held down now (the system's key-state query).
+// Whether the left mouse button is held down now (the window system's key-state query).
 bool leftButtonDown();
 
 // What every control that shows text shares: its font and colours. A negative text size
@@ -70,7 +70,7 @@ class CommandButton : public TextControl {
   bool takesFocus() const override { return true; }
   std::string accessCaption() const override { return text; }
   void pressAccessKey() override;
-  // Runs the clicked event now, as a click would (the system's triggerevent "clicked").
+  // Runs the clicked event now, as a click would (the runtime's triggerevent "clicked").
   void click();
 
  protected:

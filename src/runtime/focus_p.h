@@ -40,7 +40,7 @@ void showFocusFrame(QWidget& window);
 // Watches keys and mouse presses of every runtime window; made once per GUI application.
 void install();
 
-// The virtual-key code of a Qt key as the system's events receive it (0 for none).
+// The virtual-key code of a Qt key as the runtime's key events receive it (0 for none).
 int virtualKey(int qtKey, Qt::KeyboardModifiers modifiers);
 
 }  // namespace rt::focus

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -113,9 +114,28 @@ void destroy(Ref<T>& r) {
   r.reset();
 }
 
-// Class names as the system spells them; `RT_CLASS(w_flash)` inside a class body.
+// The class name of a window, a menu, a user object or a runtime class, as the runtime
+// reports it: `RT_CLASS(w_flash)` inside its body. A control takes its name from `named`.
 #define RT_CLASS(name)                            \
   static constexpr const char* class_name = #name; \
   std::string className() const override { return #name; }
+
+// A class name as a template argument.
+template <std::size_t N>
+struct class_name_text {
+  char s[N];
+  constexpr class_name_text(const char (&v)[N]) {
+    for (std::size_t i = 0; i < N; ++i) s[i] = v[i];
+  }
+};
+
+// A control of class `Name` made from `Kind`: `named<RadioButton, "rb_1">`, or the base of a
+// control with events of its own. Every control of a window takes its class name this way.
+template <class Kind, class_name_text Name>
+struct named : Kind {
+  using Kind::Kind;
+  static constexpr const char* class_name = Name.s;
+  std::string className() const override { return Name.s; }
+};
 
 }  // namespace rt

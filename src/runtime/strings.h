@@ -1,6 +1,6 @@
 #pragma once
 
-// The system's string functions. Blanks are spaces only, never tabs; upper and lower
+// The runtime's string functions. Blanks are spaces only, never tabs; upper and lower
 // change the ASCII letters only, so every other character (a Chinese one among them) and
 // every position stays as it was. Plain C++, for any code of the program.
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Files and programs of the system the program runs on.
+// Files and programs of the computer the program runs on.
 
 #include <string>
 

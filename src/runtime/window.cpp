@@ -338,7 +338,7 @@ std::map<std::string, ClassEntry>& registry() {
 }
 }  // namespace
 
-// Class names compare without regard to case, as the system's names do.
+// Class names compare without regard to case, as the runtime's names do.
 void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener) {
   registry()[lower(className)] = {std::move(factory), std::move(opener)};
 }

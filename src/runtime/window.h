@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "color.h"
@@ -69,9 +70,9 @@ class Window : public Object, public PropertyOwner {
   }
 
   // Adds a control; called from the create event.
-  template <class C>
-  Ref<C> insert() {
-    auto control = std::make_shared<C>();
+  template <class C, class... Args>
+  Ref<C> insert(Args&&... args) {
+    auto control = std::make_shared<C>(std::forward<Args>(args)...);
     adopt(control);
     return Ref<C>(control);
   }
@@ -122,7 +123,7 @@ using WindowOpener = std::function<int(const Ref<Window>& parent)>;
 void registerClass(const std::string& className, WindowFactory factory, WindowOpener opener);
 bool classExists(const std::string& className);
 
-// One global variable per window class, as the system declares them.
+// One global variable per window class, as the runtime declares them.
 template <class W>
 Ref<W>& global() {
   static Ref<W> variable;

@@ -29,6 +29,13 @@ void arial(rt::TextControl& c, int points, int weight = 400) {
   c.weight = weight;
 }
 
+void place(rt::Control& c, int x, int y, int width, int height) {
+  c.x = x;
+  c.y = y;
+  c.width = width;
+  c.height = height;
+}
+
 w_jsq& calculator(const rt::Control& c) { return static_cast<w_jsq&>(*c.getParent()); }
 
 // The optional items, in the order availability switches them on.
@@ -55,112 +62,97 @@ w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
   height = profile.height;
   center = true;
   icon = "AppIcon!";
+  flags.fill(std::string());
 }
 
 // ---- controls
 
 w_jsq::input_c::input_c(int y) {
-  x = 475;
-  this->y = y;
-  width = 251;
-  height = 80;
+  place(*this, 475, y, 251, 80);
 }
 
-w_jsq::item_input_c::item_input_c(int y, Item item) : input_c(y), item(item) {}
+w_jsq::item_input_c::item_input_c(const ItemRow& row) : input_c(row.y), item(row.item) {}
 
-w_jsq::em_s1_c::em_s1_c() : input_c(92) {}
-w_jsq::em_s2_c::em_s2_c() : input_c(192) {}
-w_jsq::em_t_c::em_t_c() : item_input_c(292, Item::StepTest) {}
-w_jsq::em_1_c::em_1_c() : item_input_c(392, Item::Run1000) {}
-w_jsq::em_8_c::em_8_c() : item_input_c(492, Item::Run800) {}
-w_jsq::em_f_c::em_f_c() : input_c(592) {}
-w_jsq::em_5_c::em_5_c() : item_input_c(692, Item::Run50) {}
-w_jsq::em_l_c::em_l_c() : item_input_c(792, Item::LongJump) {}
-w_jsq::em_z_c::em_z_c() : item_input_c(892, Item::SitAndReach) {}
-w_jsq::em_y_c::em_y_c() : item_input_c(992, Item::SitUps) {}
-w_jsq::em_w_c::em_w_c() : item_input_c(1092, Item::GripIndex) {}
+w_jsq::em_s1_c::em_s1_c() : named(92) {}
+w_jsq::em_s2_c::em_s2_c() : named(192) {}
 
 w_jsq::item_label_c::item_label_c(const char* caption, int x, int y, int width) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  height = 56;
+  place(*this, x, y, width, 56);
   arial(*this, 8);
   textcolor = kDarkBlue;
   backcolor = kWindowBackground;
 }
 
-w_jsq::st_s1_c::st_s1_c() : item_label_c("身高", 82, 104, 343) {}
-w_jsq::st_s2_c::st_s2_c() : item_label_c("体重", 87, 204, 343) {}
-w_jsq::st_t_c::st_t_c() : item_label_c("台阶试验", 82, 304, 343) {}
-w_jsq::st_1_c::st_1_c() : item_label_c("1000米跑（男）", 82, 404, 393) {}
-w_jsq::st_8_c::st_8_c() : item_label_c("800米跑（女）", 82, 504, 366) {}
-w_jsq::st_f_c::st_f_c() : item_label_c("肺活量", 82, 604, 343) {}
-w_jsq::st_5_c::st_5_c() : item_label_c("50米跑", 82, 704, 343) {}
-w_jsq::st_l_c::st_l_c() : item_label_c("立定跳远", 82, 804, 343) {}
-w_jsq::st_z_c::st_z_c() : item_label_c("坐位体前屈", 82, 904, 343) {}
-w_jsq::st_y_c::st_y_c() : item_label_c("仰卧起坐（女）", 82, 1004, 393) {}
-w_jsq::st_w_c::st_w_c() : item_label_c("握力体重指数", 82, 1104, 343) {}
+w_jsq::item_label_c::item_label_c(const ItemRow& row) : item_label_c(row.caption, 82, row.y + 12, row.labelWidth) {}
 
 w_jsq::unit_label_c::unit_label_c(const char* caption, int y) {
   text = caption;
-  x = 741;
-  this->y = y;
-  width = 343;
-  height = 56;
+  place(*this, 741, y, 343, 56);
   arial(*this, 8);
   textcolor = kDarkRed;
   backcolor = kWindowBackground;
 }
 
-w_jsq::st_13_c::st_13_c() : unit_label_c("厘米", 96) {
+w_jsq::unit_label_c::unit_label_c(const ItemRow& row) : unit_label_c(row.unitCaption, row.y + 8) {}
+
+w_jsq::st_13_c::st_13_c() : named("厘米", 96) {
   width = 247;
   height = 60;
 }
-w_jsq::st_14_c::st_14_c() : unit_label_c("公斤", 200) {}
-w_jsq::st_11_c::st_11_c() : unit_label_c("分.秒", 400) {}
-w_jsq::st_88_c::st_88_c() : unit_label_c("分.秒", 500) {}
-w_jsq::st_55_c::st_55_c() : unit_label_c("秒", 700) {}
-w_jsq::st_ll_c::st_ll_c() : unit_label_c("厘米", 800) {}
-w_jsq::st_zz_c::st_zz_c() : unit_label_c("厘米", 900) {}
-w_jsq::st_yy_c::st_yy_c() : unit_label_c("（次/1分钟）", 1000) {}
 
 w_jsq::st_111_c::st_111_c() {
   text = "成绩（分）";
-  x = 1070;
-  y = 104;
-  width = 283;
-  height = 76;
+  place(*this, 1070, 104, 283, 76);
   arial(*this, 9);
   textcolor = rt::Color::windowText();
   backcolor = kWindowBackground;
 }
 
 w_jsq::score_c::score_c(int y) {
-  x = 1093;
-  this->y = y;
-  width = 210;
-  height = 80;
+  place(*this, 1093, y, 210, 80);
   mask = "###,###.0";
 }
 
-w_jsq::em_s_t_c::em_s_t_c() : score_c(184) {}
-w_jsq::em_t_t_c::em_t_t_c() : score_c(284) {}
-w_jsq::em_1_t_c::em_1_t_c() : score_c(384) {}
-w_jsq::em_8_t_c::em_8_t_c() : score_c(484) {}
-w_jsq::em_f_t_c::em_f_t_c() : score_c(584) {}
-w_jsq::em_5_t_c::em_5_t_c() : score_c(684) {}
-w_jsq::em_l_t_c::em_l_t_c() : score_c(784) {}
-w_jsq::em_z_t_c::em_z_t_c() : score_c(884) {}
-w_jsq::em_y_t_c::em_y_t_c() : score_c(984) {}
-w_jsq::em_w_t_c::em_w_t_c() : score_c(1084) {}
+w_jsq::score_c::score_c(const ItemRow& row) : score_c(row.y - 8) {}
+
+namespace {
+
+// An item row's control `name`, inserted from its row under the class name "name".
+template <rt::class_name_text Name, class Kind>
+constexpr w_jsq::Slot<Kind> slot(rt::Ref<Kind> w_jsq::*variable) {
+  return {variable, [](w_jsq& window, const w_jsq::ItemRow& row) -> rt::Ref<Kind> {
+            return window.insert<rt::named<Kind, Name>>(row);
+          }};
+}
+#define SLOT(name) slot<#name>(&w_jsq::name)
+
+// Item; label, its caption and width; unit label and its caption; input; score field; the input's y.
+const w_jsq::ItemRow kItemRows[] = {
+    {Item::StepTest, SLOT(st_t), "台阶试验", 343, {}, nullptr, SLOT(em_t), SLOT(em_t_t), 292},
+    {Item::Run1000, SLOT(st_1), "1000米跑（男）", 393, SLOT(st_11), "分.秒", SLOT(em_1), SLOT(em_1_t), 392},
+    {Item::Run800, SLOT(st_8), "800米跑（女）", 366, SLOT(st_88), "分.秒", SLOT(em_8), SLOT(em_8_t), 492},
+    {Item::VitalCapacity, SLOT(st_f), "肺活量", 343, {}, nullptr, SLOT(em_f), SLOT(em_f_t), 592},
+    {Item::Run50, SLOT(st_5), "50米跑", 343, SLOT(st_55), "秒", SLOT(em_5), SLOT(em_5_t), 692},
+    {Item::LongJump, SLOT(st_l), "立定跳远", 343, SLOT(st_ll), "厘米", SLOT(em_l), SLOT(em_l_t), 792},
+    {Item::SitAndReach, SLOT(st_z), "坐位体前屈", 343, SLOT(st_zz), "厘米", SLOT(em_z), SLOT(em_z_t), 892},
+    {Item::SitUps, SLOT(st_y), "仰卧起坐（女）", 393, SLOT(st_yy), "（次/1分钟）", SLOT(em_y), SLOT(em_y_t), 992},
+    {Item::GripIndex, SLOT(st_w), "握力体重指数", 343, {}, nullptr, SLOT(em_w), SLOT(em_w_t), 1092},
+};
+#undef SLOT
+
+}  // namespace
+
+std::span<const w_jsq::ItemRow> w_jsq::itemRows() { return kItemRows; }
+
+const w_jsq::ItemRow& w_jsq::itemRow(Item item) {
+  for (const ItemRow& row : kItemRows)
+    if (row.item == item) return row;
+  throw rt::RuntimeError("no such item");
+}
 
 w_jsq::em_xn_t_c::em_xn_t_c() {
-  x = 1819;
-  y = 92;
-  width = 439;
-  height = 172;
+  place(*this, 1819, 92, 439, 172);
   mask = "###,###.0";
   text = "";
   arial(*this, 26, kBold);
@@ -168,10 +160,7 @@ w_jsq::em_xn_t_c::em_xn_t_c() {
 }
 
 w_jsq::sle_dj_c::sle_dj_c() {
-  x = 2263;
-  y = 92;
-  width = 635;
-  height = 172;
+  place(*this, 2263, 92, 635, 172);
   text = "";
   border = true;
   arial(*this, 26, kBold);
@@ -179,85 +168,51 @@ w_jsq::sle_dj_c::sle_dj_c() {
   backcolor = kFieldBackground;
 }
 
-w_jsq::rb_sex_man_c::rb_sex_man_c() {
-  text = "男";
-  x = 1531;
-  y = 100;
-  width = 174;
-  height = 72;
+w_jsq::sex_button_c::sex_button_c(const char* caption, int y, rt::Color colour) {
+  text = caption;
+  place(*this, 1531, y, 174, 72);
   arial(*this, 14, kBold);
-  textcolor = kDarkBlue;
+  textcolor = colour;
   backcolor = kWindowBackground;
-  checked = true;
 }
 
-w_jsq::rb_sex_woman_c::rb_sex_woman_c() {
-  text = "女";
-  x = 1531;
-  y = 184;
-  width = 174;
-  height = 72;
-  arial(*this, 14, kBold);
-  textcolor = rt::Color::rgb(128, 0, 128);
-  backcolor = kWindowBackground;
-}
+w_jsq::rb_sex_man_c::rb_sex_man_c() : named("男", 100, kDarkBlue) { checked = true; }
+w_jsq::rb_sex_woman_c::rb_sex_woman_c() : named("女", 184, rt::Color::rgb(128, 0, 128)) {}
 
 w_jsq::box_c::box_c(const char* caption, int x, int y, int width) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  height = 76;
+  place(*this, x, y, width, 76);
   arial(*this, 9);
   textcolor = rt::Color::windowText();
   backcolor = kWindowBackground;
 }
 
-// The digits in parentheses are full-width.
-w_jsq::cbx_1_c::cbx_1_c() : box_c("1、出勤率达到98%，并认真锻炼。（加５分）", 1545, 564, 1202) {}
-w_jsq::cbx_2_c::cbx_2_c() : box_c("2、获等级运动员称号。（加５分）", 1545, 644, 928) {}
-w_jsq::cbx_3_c::cbx_3_c() : box_c("3、比赛获名次。（加５分）", 1545, 720, 928) {}
-w_jsq::cbx_4_c::cbx_4_c() : box_c("4、学生体育干部工作认真负责。（加５分）", 1545, 796, 1143) {}
-w_jsq::cbx_59_c::cbx_59_c() : box_c("无故缺勤超1/10或病、事假超1/3。（最高为５９分）", 1541, 980, 1353) {}
-
 w_jsq::frame_c::frame_c(const char* caption, int x, int y, int width, int height) {
   text = caption;
-  this->x = x;
-  this->y = y;
-  this->width = width;
-  this->height = height;
+  place(*this, x, y, width, height);
   arial(*this, 8);
   textcolor = kFrameBlue;
   backcolor = kWindowBackground;
 }
 
-w_jsq::gb_4_c::gb_4_c() : frame_c("项目成绩", 37, 28, 1431, 1176) {}
-w_jsq::gb_sex_c::gb_sex_c() : frame_c("性别", 1499, 28, 297, 264) {}
-w_jsq::gb_6_c::gb_6_c() : frame_c("", 1792, 28, 1138, 264) {}  // the grade's caption
-w_jsq::gb_3_c::gb_3_c() : frame_c("加分", 1499, 504, 1435, 392) {
+w_jsq::gb_3_c::gb_3_c() : named("加分", 1499, 504, 1435, 392) {
   arial(*this, 9, kBold);
   textcolor = rt::Color::rgb(255, 0, 255);
 }
-w_jsq::gb_5_c::gb_5_c() : frame_c("降分", 1495, 912, 1445, 164) {
+w_jsq::gb_5_c::gb_5_c() : named("降分", 1495, 912, 1445, 164) {
   arial(*this, 9, kBold);
   textcolor = rt::Color::rgb(255, 0, 0);
 }
 
 w_jsq::cb_2_c::cb_2_c() {
   text = "项目设置";
-  x = 2149;
-  y = 1100;
-  width = 297;
-  height = 100;
+  place(*this, 2149, 1100, 297, 100);
   arial(*this, 9);
 }
 
 w_jsq::cb_1_c::cb_1_c() {
   text = "关闭";
-  x = 2592;
-  y = 1096;
-  width = 343;
-  height = 100;
+  place(*this, 2592, 1096, 343, 100);
   arial(*this, 8);
 }
 
@@ -276,57 +231,29 @@ void w_jsq::create() {
 void w_jsq::insertControls() {
   em_s1 = insert<em_s1_c>();
   em_s2 = insert<em_s2_c>();
-  em_t = insert<em_t_c>();
-  em_1 = insert<em_1_c>();
-  em_8 = insert<em_8_c>();
-  em_f = insert<em_f_c>();
-  em_5 = insert<em_5_c>();
-  em_l = insert<em_l_c>();
-  em_z = insert<em_z_c>();
-  em_y = insert<em_y_c>();
-  em_w = insert<em_w_c>();
-  st_s1 = insert<st_s1_c>();
-  st_s2 = insert<st_s2_c>();
-  st_t = insert<st_t_c>();
-  st_1 = insert<st_1_c>();
-  st_8 = insert<st_8_c>();
-  st_f = insert<st_f_c>();
-  st_5 = insert<st_5_c>();
-  st_l = insert<st_l_c>();
-  st_z = insert<st_z_c>();
-  st_y = insert<st_y_c>();
-  st_w = insert<st_w_c>();
+  insertColumn(&ItemRow::input);
+  st_s1 = insert<rt::named<item_label_c, "st_s1">>("身高", 82, 104, 343);
+  st_s2 = insert<rt::named<item_label_c, "st_s2">>("体重", 87, 204, 343);
+  insertColumn(&ItemRow::label);
   st_13 = insert<st_13_c>();
-  st_14 = insert<st_14_c>();
-  st_11 = insert<st_11_c>();
-  st_88 = insert<st_88_c>();
-  st_55 = insert<st_55_c>();
-  st_ll = insert<st_ll_c>();
-  st_zz = insert<st_zz_c>();
-  st_yy = insert<st_yy_c>();
+  st_14 = insert<rt::named<unit_label_c, "st_14">>("公斤", 200);
+  insertColumn(&ItemRow::unit);
   st_111 = insert<st_111_c>();
-  em_s_t = insert<em_s_t_c>();
-  em_t_t = insert<em_t_t_c>();
-  em_1_t = insert<em_1_t_c>();
-  em_8_t = insert<em_8_t_c>();
-  em_f_t = insert<em_f_t_c>();
-  em_5_t = insert<em_5_t_c>();
-  em_l_t = insert<em_l_t_c>();
-  em_z_t = insert<em_z_t_c>();
-  em_y_t = insert<em_y_t_c>();
-  em_w_t = insert<em_w_t_c>();
+  em_s_t = insert<rt::named<score_c, "em_s_t">>(184);
+  insertColumn(&ItemRow::score);
   em_xn_t = insert<em_xn_t_c>();
   sle_dj = insert<sle_dj_c>();
   rb_sex_man = insert<rb_sex_man_c>();
   rb_sex_woman = insert<rb_sex_woman_c>();
-  cbx_1 = insert<cbx_1_c>();
-  cbx_2 = insert<cbx_2_c>();
-  cbx_3 = insert<cbx_3_c>();
-  cbx_4 = insert<cbx_4_c>();
-  cbx_59 = insert<cbx_59_c>();
-  gb_4 = insert<gb_4_c>();
-  gb_sex = insert<gb_sex_c>();
-  gb_6 = insert<gb_6_c>();
+  // The digits in parentheses are full-width.
+  cbx_1 = insert<rt::named<box_c, "cbx_1">>("1、出勤率达到98%，并认真锻炼。（加５分）", 1545, 564, 1202);
+  cbx_2 = insert<rt::named<box_c, "cbx_2">>("2、获等级运动员称号。（加５分）", 1545, 644, 928);
+  cbx_3 = insert<rt::named<box_c, "cbx_3">>("3、比赛获名次。（加５分）", 1545, 720, 928);
+  cbx_4 = insert<rt::named<box_c, "cbx_4">>("4、学生体育干部工作认真负责。（加５分）", 1545, 796, 1143);
+  cbx_59 = insert<rt::named<box_c, "cbx_59">>("无故缺勤超1/10或病、事假超1/3。（最高为５９分）", 1541, 980, 1353);
+  gb_4 = insert<rt::named<frame_c, "gb_4">>("项目成绩", 37, 28, 1431, 1176);
+  gb_sex = insert<rt::named<frame_c, "gb_sex">>("性别", 1499, 28, 297, 264);
+  gb_6 = insert<rt::named<frame_c, "gb_6">>("", 1792, 28, 1138, 264);  // the grade's caption
   gb_3 = insert<gb_3_c>();
   gb_5 = insert<gb_5_c>();
   cb_2 = insert<cb_2_c>();
@@ -419,20 +346,7 @@ void w_jsq::open() {
 }
 
 void w_jsq::readFlags(long row) {
-  auto column = [&](const char* name) { return dw_4->getitemstring(row, name); };
-  xm_t_m = column("xm_t_m");
-  xm_1_m = column("xm_1_m");
-  xm_5_m = column("xm_5_m");
-  xm_l_m = column("xm_l_m");
-  xm_z_m = column("xm_z_m");
-  xm_w_m = column("xm_w_m");
-  xm_t_w = column("xm_t_w");
-  xm_8_w = column("xm_8_w");
-  xm_5_w = column("xm_5_w");
-  xm_l_w = column("xm_l_w");
-  xm_z_w = column("xm_z_w");
-  xm_y_w = column("xm_y_w");
-  xm_w_w = column("xm_w_w");
+  for (std::size_t i = 0; i < kItemColumns.size(); ++i) flags[i] = dw_4->getitemstring(row, kItemColumns[i].name);
 }
 
 // Reads the row once and applies it; scores and the total stay as they are shown.
@@ -455,27 +369,12 @@ void w_jsq::cb_1_c::clicked() { rt::close(getParent()); }
 
 Sex w_jsq::sex() const { return rb_sex_man->checked() ? Sex::Boys : Sex::Girls; }
 
-w_jsq::ItemControls w_jsq::itemControls(Item item) const {
-  switch (item) {
-    case Item::StepTest: return {&*st_t, nullptr, &*em_t, &*em_t_t};
-    case Item::Run1000: return {&*st_1, &*st_11, &*em_1, &*em_1_t};
-    case Item::Run800: return {&*st_8, &*st_88, &*em_8, &*em_8_t};
-    case Item::Run50: return {&*st_5, &*st_55, &*em_5, &*em_5_t};
-    case Item::LongJump: return {&*st_l, &*st_ll, &*em_l, &*em_l_t};
-    case Item::SitAndReach: return {&*st_z, &*st_zz, &*em_z, &*em_z_t};
-    case Item::GripIndex: return {&*st_w, nullptr, &*em_w, &*em_w_t};
-    case Item::SitUps: return {&*st_y, &*st_yy, &*em_y, &*em_y_t};
-    case Item::VitalCapacity: return {&*st_f, nullptr, &*em_f, &*em_f_t};
-  }
-  throw rt::RuntimeError("no such item");
-}
-
 void w_jsq::setAvailable(Item item, bool available) {
-  const ItemControls row = itemControls(item);
-  row.label->enabled = available;
-  if (row.unit) row.unit->enabled = available;
-  row.input->enabled = available;
-  row.score->enabled = available;
+  const ItemRow& row = itemRow(item);
+  (this->*row.label.variable)->enabled = available;
+  if (row.unit.variable) (this->*row.unit.variable)->enabled = available;
+  (this->*row.input.variable)->enabled = available;
+  (this->*row.score.variable)->enabled = available;
 }
 
 // Only a flag that is exactly "0" takes an item away; null, blank or anything else keeps it.
@@ -485,24 +384,14 @@ void w_jsq::disableIfUnchosen(Item item, const Flag& flag) {
 
 void w_jsq::checked() {
   for (Item item : kOptionalItems) setAvailable(item, true);
-  if (sex() == Sex::Boys) {
-    disableIfUnchosen(Item::StepTest, xm_t_m);
-    disableIfUnchosen(Item::Run1000, xm_1_m);
-    disableIfUnchosen(Item::Run50, xm_5_m);
-    disableIfUnchosen(Item::LongJump, xm_l_m);
-    disableIfUnchosen(Item::SitAndReach, xm_z_m);
-    disableIfUnchosen(Item::GripIndex, xm_w_m);
-    setAvailable(Item::SitUps, false);
-    setAvailable(Item::Run800, false);
-  } else {
-    disableIfUnchosen(Item::StepTest, xm_t_w);
-    disableIfUnchosen(Item::Run800, xm_8_w);
-    disableIfUnchosen(Item::Run50, xm_5_w);
-    disableIfUnchosen(Item::LongJump, xm_l_w);
-    disableIfUnchosen(Item::SitAndReach, xm_z_w);
-    disableIfUnchosen(Item::SitUps, xm_y_w);
-    disableIfUnchosen(Item::GripIndex, xm_w_w);
-    setAvailable(Item::Run1000, false);
+  const Sex selected = sex();
+  for (Item item : kOptionalItems) {
+    const auto column = std::find_if(kItemColumns.begin(), kItemColumns.end(),
+                                     [&](const ItemColumn& c) { return c.item == item && c.sex == selected; });
+    if (column == kItemColumns.end())
+      setAvailable(item, false);
+    else
+      disableIfUnchosen(item, flags[column - kItemColumns.begin()]);
   }
 }
 
@@ -586,20 +475,15 @@ int w_jsq::heightBandScore() {
 void w_jsq::item_input_c::losefocus() {
   my_maskedit::losefocus();
   w_jsq& calc = calculator(*this);
-  calc.scoreItem(item);
-  calc.xn();
+  if (calc.scoreItem(item)) calc.xn();
 }
 
-void w_jsq::em_f_c::losefocus() {
-  my_maskedit::losefocus();
-  w_jsq& calc = calculator(*this);
-  if (calc.scoreVitalCapacity()) calc.xn();
-}
-
-void w_jsq::scoreItem(Item item) {
-  const ItemControls row = itemControls(item);
-  const float v = scoring::toReal(row.input->text());
-  row.score->text = std::to_string(scoring::itemScore(profile.ladders, item, sex(), v));
+bool w_jsq::scoreItem(Item item) {
+  if (item == Item::VitalCapacity) return scoreVitalCapacity();
+  const ItemRow& row = itemRow(item);
+  const float v = scoring::toReal((this->*row.input.variable)->text());
+  (this->*row.score.variable)->text = std::to_string(scoring::itemScore(profile.ladders, item, sex(), v));
+  return true;
 }
 
 bool w_jsq::scoreVitalCapacity() {
@@ -643,7 +527,7 @@ void w_jsq::sexChanged() {
   checked();
   scoreVitalCapacity();
   for (Item item : kOptionalItems)
-    if (itemControls(item).input->enabled()) scoreItem(item);
+    if ((this->*itemRow(item).input.variable)->enabled()) scoreItem(item);
   xn();
 }
 

@@ -2,6 +2,7 @@
 
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
+#include "settings/xmsz.h"
 #include "shell/book.h"
 
 w_xm_gz::w_xm_gz(const w_xm_gz_profile& profile) : profile_(profile) {
@@ -143,11 +144,15 @@ void w_xm_gz::create() {
   sexBox(*gb_5, "女", 937, 44, 891, 1088, 20);
 }
 
+// Each column has the button of its own suffix: xm_t_m is chosen by rb_t_m.
 std::vector<std::pair<rt::RadioButton*, const char*>> w_xm_gz::items() const {
-  return {{&*rb_t_m, "xm_t_m"}, {&*rb_1_m, "xm_1_m"}, {&*rb_5_m, "xm_5_m"}, {&*rb_l_m, "xm_l_m"},
-          {&*rb_z_m, "xm_z_m"}, {&*rb_w_m, "xm_w_m"}, {&*rb_t_w, "xm_t_w"}, {&*rb_8_w, "xm_8_w"},
-          {&*rb_5_w, "xm_5_w"}, {&*rb_l_w, "xm_l_w"}, {&*rb_z_w, "xm_z_w"}, {&*rb_y_w, "xm_y_w"},
-          {&*rb_w_w, "xm_w_w"}};
+  std::vector<std::pair<rt::RadioButton*, const char*>> out;
+  for (const ItemColumn& column : kItemColumns) {
+    const std::string button = "rb" + std::string(column.name + 2);
+    for (const auto& c : controls())
+      if (c->className() == button) out.emplace_back(static_cast<rt::RadioButton*>(c.get()), column.name);
+  }
+  return out;
 }
 
 void w_xm_gz::setSaveEnabled(bool enabled) {

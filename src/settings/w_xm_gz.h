@@ -1,7 +1,5 @@
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,18 +20,6 @@ struct w_xm_gz_profile {
   const char* grade;            // `nj` of the grade's settings row
 };
 
-// A control's name as a template argument, so that each control has a class of its own
-// name without a class written out for it.
-template <std::size_t N>
-struct control_name {
-  char s[N];
-  constexpr control_name(const char (&v)[N]) { std::copy_n(v, N, s); }
-};
-template <class Kind, control_name Name>
-struct named : Kind {
-  std::string className() const override { return Name.s; }
-};
-
 // The item settings window of one senior grade: boys on the left, girls on the right, the
 // two fixed items of each half always selected, and three groups of optional items of
 // which one per group is chosen. It loads its grade's row of `xmsz` when it opens and
@@ -46,58 +32,36 @@ class w_xm_gz : public rt::Window {
   struct optional_item_t : rt::RadioButton {
     void clicked() override;
   };
-  template <control_name Name>
-  using item_t = named<optional_item_t, Name>;
+  template <rt::class_name_text Name>
+  using item_t = rt::named<optional_item_t, Name>;
   // The fixed items and the boxes have no events.
-  template <control_name Name>
-  using fixed_t = named<rt::RadioButton, Name>;
-  template <control_name Name>
-  using box_t = named<rt::GroupBox, Name>;
+  template <rt::class_name_text Name>
+  using fixed_t = rt::named<rt::RadioButton, Name>;
+  template <rt::class_name_text Name>
+  using box_t = rt::named<rt::GroupBox, Name>;
 
-  struct cb_2_t : uo_picture_command_button {
-    RT_CLASS(cb_2)
+  struct cb_2_t : rt::named<uo_picture_command_button, "cb_2"> {
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct cb_1_t : uo_picture_command_button {
-    RT_CLASS(cb_1)
+  struct cb_1_t : rt::named<uo_picture_command_button, "cb_1"> {
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct dw_1_t : rt::DataView {
-    RT_CLASS(dw_1)
-  };
+  using dw_1_t = rt::named<rt::DataView, "dw_1">;
 
-  // Controls, in creation order.
+  // Controls, in creation order; each takes its class name where create inserts it.
   rt::Ref<cb_2_t> cb_2;
   rt::Ref<cb_1_t> cb_1;
-  rt::Ref<item_t<"rb_w_w">> rb_w_w;
-  rt::Ref<item_t<"rb_z_w">> rb_z_w;
-  rt::Ref<item_t<"rb_l_w">> rb_l_w;
-  rt::Ref<item_t<"rb_5_w">> rb_5_w;
-  rt::Ref<box_t<"gb_6">> gb_6;
-  rt::Ref<fixed_t<"rb_2">> rb_2;
-  rt::Ref<fixed_t<"rb_1">> rb_1;
+  rt::Ref<optional_item_t> rb_w_w, rb_z_w, rb_l_w, rb_5_w;
+  rt::Ref<rt::GroupBox> gb_6;
+  rt::Ref<rt::RadioButton> rb_2, rb_1;
   rt::Ref<dw_1_t> dw_1;
-  rt::Ref<fixed_t<"rb_9">> rb_9;
-  rt::Ref<fixed_t<"rb_8">> rb_8;
-  rt::Ref<item_t<"rb_w_m">> rb_w_m;
-  rt::Ref<item_t<"rb_y_w">> rb_y_w;
-  rt::Ref<item_t<"rb_z_m">> rb_z_m;
-  rt::Ref<item_t<"rb_l_m">> rb_l_m;
-  rt::Ref<item_t<"rb_5_m">> rb_5_m;
-  rt::Ref<item_t<"rb_1_m">> rb_1_m;
-  rt::Ref<item_t<"rb_t_m">> rb_t_m;
-  rt::Ref<box_t<"gb_1">> gb_1;
-  rt::Ref<box_t<"gb_2">> gb_2;
-  rt::Ref<box_t<"gb_3">> gb_3;
-  rt::Ref<box_t<"gb_4">> gb_4;
-  rt::Ref<item_t<"rb_t_w">> rb_t_w;
-  rt::Ref<item_t<"rb_8_w">> rb_8_w;
-  rt::Ref<box_t<"gb_7">> gb_7;
-  rt::Ref<box_t<"gb_8">> gb_8;
-  rt::Ref<box_t<"gb_5">> gb_5;
+  rt::Ref<rt::RadioButton> rb_9, rb_8;
+  rt::Ref<optional_item_t> rb_w_m, rb_y_w, rb_z_m, rb_l_m, rb_5_m, rb_1_m, rb_t_m;
+  rt::Ref<rt::GroupBox> gb_1, gb_2, gb_3, gb_4;
+  rt::Ref<optional_item_t> rb_t_w, rb_8_w;
+  rt::Ref<rt::GroupBox> gb_7, gb_8, gb_5;
 
-  // The thirteen optional items with the column each stands for, in the order the load
-  // and the save visit them.
+  // The thirteen optional items with the column each stands for, in the columns' order.
   std::vector<std::pair<rt::RadioButton*, const char*>> items() const;
   // Save is enabled or disabled as a whole: its inner button first, then the object.
   void setSaveEnabled(bool enabled);

@@ -9,8 +9,7 @@ class w_flash : public rt::Window {
   RT_CLASS(w_flash)
   w_flash();
 
-  struct p_1_t : rt::Picture {
-    RT_CLASS(p_1)
+  struct p_1_t : rt::named<rt::Picture, "p_1"> {
     p_1_t();
     void clicked() override;
   };

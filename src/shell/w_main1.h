@@ -18,14 +18,12 @@ class w_main1 : public rt::Window {
 
   // The start page: hovering a launchable picture highlights it, a click on the
   // highlighted picture launches what its tag names.
-  struct dw_main_t : rt::DataView {
-    RT_CLASS(dw_main)
+  struct dw_main_t : rt::named<rt::DataView, "dw_main"> {
     dw_main_t();
     long mousemove(unsigned long flags, int xpos, int ypos) override;
     long clicked(int xpos, int ypos, long row, const std::string& dvo) override;
   };
-  struct p_2_t : rt::Picture {
-    RT_CLASS(p_2)
+  struct p_2_t : rt::named<rt::Picture, "p_2"> {
     p_2_t();
   };
   rt::Ref<dw_main_t> dw_main;

@@ -10,34 +10,27 @@ class w_pwd : public rt::Window {
   RT_CLASS(w_pwd)
   w_pwd();
 
-  struct st_link_t : rt::HyperLink {
-    RT_CLASS(st_link)
+  struct st_link_t : rt::named<rt::HyperLink, "st_link"> {
     st_link_t();
   };
-  struct st_3_t : rt::StaticText {
-    RT_CLASS(st_3)
+  struct st_3_t : rt::named<rt::StaticText, "st_3"> {
     st_3_t();
   };
-  struct st_2_t : rt::StaticText {
-    RT_CLASS(st_2)
+  struct st_2_t : rt::named<rt::StaticText, "st_2"> {
     st_2_t();
   };
-  struct st_1_t : rt::StaticText {
-    RT_CLASS(st_1)
+  struct st_1_t : rt::named<rt::StaticText, "st_1"> {
     st_1_t();
   };
-  struct uo_4_t : uo_picture_command_button {
-    RT_CLASS(uo_4)
+  struct uo_4_t : rt::named<uo_picture_command_button, "uo_4"> {
     uo_4_t();
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct uo_3_t : uo_picture_command_button {
-    RT_CLASS(uo_3)
+  struct uo_3_t : rt::named<uo_picture_command_button, "uo_3"> {
     uo_3_t();
     long clicked(unsigned long flags, int xpos, int ypos) override;
   };
-  struct gb_1_t : rt::GroupBox {
-    RT_CLASS(gb_1)
+  struct gb_1_t : rt::named<rt::GroupBox, "gb_1"> {
     gb_1_t();
   };
 

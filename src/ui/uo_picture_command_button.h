@@ -24,12 +24,10 @@ class uo_picture_command_button : public rt::UserObject {
   bool lb_inbounds = false;  // a left-button press on the button is under way
   bool lb_keyboard = false;  // the space bar holds the button down
 
-  struct uo_bitmap_t : rt::PictureListBox {
-    RT_CLASS(uo_bitmap)
+  struct uo_bitmap_t : rt::named<rt::PictureListBox, "uo_bitmap"> {
     uo_bitmap_t();
   };
-  struct command_button_t : rt::CommandButton {
-    RT_CLASS(command_button)
+  struct command_button_t : rt::named<rt::CommandButton, "command_button"> {
     command_button_t();
     void resize(unsigned long sizetype, int newwidth, int newheight) override;
     long lbuttondown(unsigned long flags, int xpos, int ypos) override;

@@ -98,16 +98,16 @@ w_genapp_toolbars& windowOf(const rt::Control& c) {
 }  // namespace
 
 // The frame moves its toolbar at once.
-template <const char* Name, int Alignment>
-void w_genapp_toolbars::alignment_t<Name, Alignment>::clicked() {
+template <int Alignment>
+void w_genapp_toolbars::alignment_t<Alignment>::clicked() {
   windowOf(*this).iw_window->toolbaralignment = Alignment;
 }
 
-template struct w_genapp_toolbars::alignment_t<w_genapp_toolbars::rb_floating_name, 4>;
-template struct w_genapp_toolbars::alignment_t<w_genapp_toolbars::rb_bottom_name, 3>;
-template struct w_genapp_toolbars::alignment_t<w_genapp_toolbars::rb_right_name, 2>;
-template struct w_genapp_toolbars::alignment_t<w_genapp_toolbars::rb_top_name, 1>;
-template struct w_genapp_toolbars::alignment_t<w_genapp_toolbars::rb_left_name, 0>;
+template struct w_genapp_toolbars::alignment_t<4>;
+template struct w_genapp_toolbars::alignment_t<3>;
+template struct w_genapp_toolbars::alignment_t<2>;
+template struct w_genapp_toolbars::alignment_t<1>;
+template struct w_genapp_toolbars::alignment_t<0>;
 
 // Decided by its own caption, which the open event made agree with the frame.
 void w_genapp_toolbars::cb_visible_t::clicked() {

@@ -17,39 +17,29 @@ class w_genapp_toolbars : public rt::Window {
   rt::Application* iapp_application = nullptr;
 
   // A radio button that docks the toolbar at its place.
-  template <const char* Name, int Alignment>
+  template <int Alignment>
   struct alignment_t : rt::RadioButton {
-    static constexpr const char* class_name = Name;
-    std::string className() const override { return Name; }
     void clicked() override;
   };
-  static constexpr char rb_floating_name[] = "rb_floating", rb_bottom_name[] = "rb_bottom",
-                        rb_right_name[] = "rb_right", rb_top_name[] = "rb_top", rb_left_name[] = "rb_left";
-  using rb_floating_t = alignment_t<rb_floating_name, 4>;
-  using rb_bottom_t = alignment_t<rb_bottom_name, 3>;
-  using rb_right_t = alignment_t<rb_right_name, 2>;
-  using rb_top_t = alignment_t<rb_top_name, 1>;
-  using rb_left_t = alignment_t<rb_left_name, 0>;
+  using rb_floating_t = rt::named<alignment_t<4>, "rb_floating">;
+  using rb_bottom_t = rt::named<alignment_t<3>, "rb_bottom">;
+  using rb_right_t = rt::named<alignment_t<2>, "rb_right">;
+  using rb_top_t = rt::named<alignment_t<1>, "rb_top">;
+  using rb_left_t = rt::named<alignment_t<0>, "rb_left">;
 
-  struct cb_done_t : rt::CommandButton {
-    RT_CLASS(cb_done)
+  struct cb_done_t : rt::named<rt::CommandButton, "cb_done"> {
     void clicked() override;
   };
-  struct cb_visible_t : rt::CommandButton {
-    RT_CLASS(cb_visible)
+  struct cb_visible_t : rt::named<rt::CommandButton, "cb_visible"> {
     void clicked() override;
   };
-  struct cbx_showtips_t : rt::CheckBox {
-    RT_CLASS(cbx_showtips)
+  struct cbx_showtips_t : rt::named<rt::CheckBox, "cbx_showtips"> {
     void clicked() override;
   };
-  struct cbx_showtext_t : rt::CheckBox {
-    RT_CLASS(cbx_showtext)
+  struct cbx_showtext_t : rt::named<rt::CheckBox, "cbx_showtext"> {
     void clicked() override;
   };
-  struct gb_1_t : rt::GroupBox {
-    RT_CLASS(gb_1)
-  };
+  using gb_1_t = rt::named<rt::GroupBox, "gb_1">;
 
   rt::Ref<rb_floating_t> rb_floating;
   rt::Ref<rb_bottom_t> rb_bottom;
