@@ -98,9 +98,9 @@ w_jsq_by::sle_by_dj_t::sle_by_dj_t() {
 
 void w_jsq_by::create() {
   em_by_cj = insert<em_by_cj_t>();
-  em_c3 = insert<em_c3_t>();
-  em_c2 = insert<em_c2_t>();
-  em_c1 = insert<em_c1_t>();
+  em_c3 = insert<em_c3_t>(444, 30);
+  em_c2 = insert<em_c2_t>(244, 20);
+  em_c1 = insert<em_c1_t>(40, 10);
   cb_1 = insert<cb_1_t>();
   sle_by_dj = insert<sle_by_dj_t>();
   st_5 = insert<st_5_t>();

@@ -16,46 +16,24 @@ class w_jsq_by : public rt::Window {
     year_score_t(int y, int taborder);
     void modified() override;
   };
-  struct em_by_cj_t : my_maskedit {
-    RT_CLASS(em_by_cj)
+  struct em_by_cj_t : rt::named<my_maskedit, "em_by_cj"> {
     em_by_cj_t();
   };
-  struct em_c3_t : year_score_t {
-    RT_CLASS(em_c3)
-    em_c3_t() : year_score_t(444, 30) {}
-  };
-  struct em_c2_t : year_score_t {
-    RT_CLASS(em_c2)
-    em_c2_t() : year_score_t(244, 20) {}
-  };
-  struct em_c1_t : year_score_t {
-    RT_CLASS(em_c1)
-    em_c1_t() : year_score_t(40, 10) {}
-  };
-  struct cb_1_t : rt::CommandButton {
-    RT_CLASS(cb_1)
+  using em_c3_t = rt::named<year_score_t, "em_c3">;
+  using em_c2_t = rt::named<year_score_t, "em_c2">;
+  using em_c1_t = rt::named<year_score_t, "em_c1">;
+  struct cb_1_t : rt::named<rt::CommandButton, "cb_1"> {
     cb_1_t();
     void clicked() override;
   };
-  struct sle_by_dj_t : rt::SingleLineEdit {
-    RT_CLASS(sle_by_dj)
+  struct sle_by_dj_t : rt::named<rt::SingleLineEdit, "sle_by_dj"> {
     sle_by_dj_t();
   };
-  struct st_5_t : rt::StaticText {
-    RT_CLASS(st_5)
-  };
-  struct st_4_t : rt::StaticText {
-    RT_CLASS(st_4)
-  };
-  struct st_3_t : rt::StaticText {
-    RT_CLASS(st_3)
-  };
-  struct st_2_t : rt::StaticText {
-    RT_CLASS(st_2)
-  };
-  struct st_1_t : rt::StaticText {
-    RT_CLASS(st_1)
-  };
+  using st_5_t = rt::named<rt::StaticText, "st_5">;
+  using st_4_t = rt::named<rt::StaticText, "st_4">;
+  using st_3_t = rt::named<rt::StaticText, "st_3">;
+  using st_2_t = rt::named<rt::StaticText, "st_2">;
+  using st_1_t = rt::named<rt::StaticText, "st_1">;
 
   rt::Ref<em_by_cj_t> em_by_cj;
   rt::Ref<em_c3_t> em_c3;
