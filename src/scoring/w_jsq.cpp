@@ -6,6 +6,7 @@
 #include "runtime/event.h"
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
+#include "scoring/colour.h"
 #include "scoring/core/scoring.h"
 #include "shell/book.h"
 
@@ -151,16 +152,16 @@ const w_jsq::ItemRow& w_jsq::itemRow(Item item) {
   throw rt::RuntimeError("no such item");
 }
 
-w_jsq::em_xn_t_c::em_xn_t_c() {
-  place(*this, 1819, 92, 439, 172);
+w_jsq::total_c::total_c(int y) {
+  place(*this, 1819, y, 439, 172);
   mask = "###,###.0";
   text = "";
   arial(*this, 26, kBold);
   textcolor = kDarkRed;
 }
 
-w_jsq::sle_dj_c::sle_dj_c() {
-  place(*this, 2263, 92, 635, 172);
+w_jsq::level_c::level_c(int y) {
+  place(*this, 2263, y, 635, 172);
   text = "";
   border = true;
   arial(*this, 26, kBold);
@@ -241,8 +242,8 @@ void w_jsq::insertControls() {
   st_111 = insert<st_111_c>();
   em_s_t = insert<rt::named<score_c, "em_s_t">>(184);
   insertColumn(&ItemRow::score);
-  em_xn_t = insert<em_xn_t_c>();
-  sle_dj = insert<sle_dj_c>();
+  em_xn_t = insert<em_xn_t_c>(92);
+  sle_dj = insert<sle_dj_c>(92);
   rb_sex_man = insert<rb_sex_man_c>();
   rb_sex_woman = insert<rb_sex_woman_c>();
   // The digits in parentheses are full-width.
@@ -411,7 +412,7 @@ int w_jsq::xn() {
   in.cap59 = cbx_59->checked();
 
   const scoring::YearTotal total = scoring::yearTotal(in);
-  if (total.colour) sle_dj->textcolor = rt::Color::rgb(total.colour->red, total.colour->green, total.colour->blue);
+  if (total.colour) sle_dj->textcolor = colourOf(*total.colour);
   em_xn_t->text = std::to_string(total.total);
   sle_dj->text = std::string(total.level);
   afterYearTotal(total.total);

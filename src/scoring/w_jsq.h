@@ -105,12 +105,16 @@ class w_jsq : public rt::Window {
     explicit score_c(int y);
     explicit score_c(const ItemRow& row);
   };
-  struct em_xn_t_c : rt::named<my_maskedit, "em_xn_t"> {
-    em_xn_t_c();
+  // A total (the year total, grade three's graduation score): 26 pt bold dark red, on the
+  // right at `y`; its level beside it on light blue.
+  struct total_c : my_maskedit {
+    explicit total_c(int y);
   };
-  struct sle_dj_c : rt::named<rt::SingleLineEdit, "sle_dj"> {
-    sle_dj_c();
+  struct level_c : rt::SingleLineEdit {
+    explicit level_c(int y);
   };
+  using em_xn_t_c = rt::named<total_c, "em_xn_t">;
+  using sle_dj_c = rt::named<level_c, "sle_dj">;
 
   // Both sex buttons run the same sequence.
   struct sex_button_c : rt::RadioButton {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "scoring/colour.h"
 #include "scoring/core/scoring.h"
 
 namespace {
@@ -120,7 +121,7 @@ long w_jsq_by::by() {
   const std::int32_t cj_by = scoring::exactGraduationScore(em_c1->text(), em_c2->text(), em_c3->text());
   em_by_cj->text = std::to_string(cj_by);
   const scoring::Level level = scoring::levelOf(cj_by);
-  if (level.colour) sle_by_dj->textcolor = rt::Color::rgb(level.colour->red, level.colour->green, level.colour->blue);
+  if (level.colour) sle_by_dj->textcolor = colourOf(*level.colour);
   sle_by_dj->text = std::string(level.text);
   return 0;
 }
