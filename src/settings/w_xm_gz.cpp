@@ -1,8 +1,8 @@
 #include "settings/w_xm_gz.h"
 
+#include "runtime/application.h"
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
-#include "shell/book.h"
 
 w_xm_gz::w_xm_gz(const w_xm_gz_profile& profile) : profile_(profile) {
   windowtype = rt::WindowType::Response;
@@ -159,7 +159,7 @@ void w_xm_gz::setSaveEnabled(bool enabled) {
 
 void w_xm_gz::open() {
   for (auto [button, column] : items()) button->checked = false;
-  dw_1->settransobject(*sqlca());
+  dw_1->settransobject(*rt::sqlca());
   const long n = dw_1->retrieve(profile_.grade);
   if (n > 0) {
     // Only an exact "1" selects: null, blanks or anything else leave the item cleared.
@@ -183,7 +183,7 @@ void w_xm_gz::optional_item_t::clicked() { rt::cast<w_xm_gz>(getParent())->setSa
 long w_xm_gz::cb_1_t::clicked(unsigned long flags, int xpos, int ypos) {
   uo_picture_command_button::clicked(flags, xpos, ypos);
   w_xm_gz& w = *rt::cast<w_xm_gz>(getParent());
-  rt::Transaction& t = *sqlca();
+  rt::Transaction& t = *rt::sqlca();
   const long r = w.dw_1->getrow();
   for (auto [button, column] : w.items()) w.dw_1->setitem(r, column, button->checked ? "1" : "0");
   w.dw_1->setitem(r, "nj", w.profile_.grade);
