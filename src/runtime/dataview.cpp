@@ -336,8 +336,8 @@ struct DataView::Impl {
     current = 0;
   }
 
-  // Writes one row's changes; false once the failure is reported on `t`.
-  bool write(Transaction& t, const Definition& d, const Row& r) {
+  // Writes one row's changes on `dbc`: success, or what failed.
+  static odbc::Result write(void* dbc, const Definition& d, const Row& r) {
     std::vector<SqlValue> params;
     std::string sql;
     auto param = [](const Value& v) -> SqlValue { return v ? SqlValue(*v) : SqlValue(std::monostate{}); };
@@ -350,7 +350,7 @@ struct DataView::Impl {
         markers += markers.empty() ? "?" : ", ?";
         params.push_back(param(r.values[c]));
       }
-      if (params.empty()) return true;
+      if (params.empty()) return odbc::success();
       sql = "INSERT INTO " + d.updateTable + " (" + names + ") VALUES (" + markers + ")";
     } else {
       std::string set;
@@ -359,7 +359,7 @@ struct DataView::Impl {
         set += (set.empty() ? "" : ", ") + d.columns[c] + " = ?";
         params.push_back(param(r.values[c]));
       }
-      if (params.empty()) return true;
+      if (params.empty()) return odbc::success();
       sql = "UPDATE " + d.updateTable + " SET " + set + " WHERE ";
       for (std::size_t k = 0; k < d.key.size(); ++k) {
         sql += (k ? " AND " : "") + d.columns[d.key[k]] + " = ?";
@@ -367,23 +367,19 @@ struct DataView::Impl {
       }
     }
     SQLRETURN rc = SQL_SUCCESS;
-    odbc::Handle stmt = odbc::run(t, sql, params, rc);
-    if (!stmt) return false;
+    odbc::Result result;
+    odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(dbc), sql, params, rc, result);
+    if (!stmt) return result;
     if (r.stored) {
       // The row must be found by its key exactly once: none means it went away since it
       // was retrieved; more than one means the key does not tell rows apart.
       const long n = odbc::changedRows(stmt.get(), rc);
-      if (n == 0) {
-        odbc::fail(t, "Row changed between retrieve and update.");
-        return false;
-      }
-      if (n > 1) {
-        odbc::fail(t, "The update of one row changed " + std::to_string(n) + " rows in table " + d.updateTable +
-                          ".");
-        return false;
-      }
+      if (n == 0) return odbc::failure("Row changed between retrieve and update.");
+      if (n > 1)
+        return odbc::failure("The update of one row changed " + std::to_string(n) + " rows in table " +
+                             d.updateTable + ".");
     }
-    return true;
+    return odbc::success();
   }
 };
 
@@ -607,20 +603,17 @@ long DataView::retrieve(const std::vector<std::string>& arguments) {
     params.emplace_back(arguments[argument]);
   }
   SQLRETURN rc = SQL_SUCCESS;
-  odbc::Handle stmt = odbc::run(*t, d->select, params, rc);
-  if (!stmt) return -1;
+  odbc::Result result;
+  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(t->nativeConnection()), d->select, params, rc, result);
+  if (!stmt) return t->report(result);
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
-  if (columns != static_cast<SQLSMALLINT>(d->columns.size())) {
-    odbc::fail(*t, "The select of " + dataobject() + " returns " + std::to_string(columns) + " columns for " +
-                       std::to_string(d->columns.size()));
-    return -1;
-  }
+  if (columns != static_cast<SQLSMALLINT>(d->columns.size()))
+    return t->report(odbc::failure("The select of " + dataobject() + " returns " + std::to_string(columns) +
+                                   " columns for " + std::to_string(d->columns.size())));
   std::vector<odbc::TextRow> found;
-  if (!odbc::fetchText(stmt.get(), d->columns.size(), found)) {
-    odbc::fail(*t, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
-    return -1;
-  }
+  if (!odbc::fetchText(stmt.get(), d->columns.size(), found))
+    return t->report(odbc::failure(SQL_HANDLE_STMT, stmt.get()));
   for (auto& values : found) {
     Impl::Row r;
     r.values = std::move(values);
@@ -630,9 +623,9 @@ long DataView::retrieve(const std::vector<std::string>& arguments) {
     impl_->rows.push_back(std::move(r));
   }
   impl_->current = impl_->rows.empty() ? 0 : 1;
-  odbc::succeed(*t);
-  t->sqlnrows = static_cast<long>(impl_->rows.size());
-  return static_cast<long>(impl_->rows.size());
+  const long count = static_cast<long>(impl_->rows.size());
+  t->report(odbc::success(count));
+  return count;
 }
 
 long DataView::insertrow(long row) {
@@ -679,13 +672,12 @@ int DataView::update() {
   const Definition* d = impl_->definition(dataobject);
   Transaction* t = impl_->bound();
   if (!d || !t) return -1;
-  if (d->updateTable.empty()) {
-    odbc::fail(*t, "DataView object " + dataobject() + " is not updatable");
-    return -1;
+  if (d->updateTable.empty()) return t->report(odbc::failure("DataView object " + dataobject() + " is not updatable"));
+  for (const Impl::Row& r : impl_->rows) {
+    const odbc::Result result = Impl::write(t->nativeConnection(), *d, r);
+    if (result.code != 0) return t->report(result);
   }
-  for (const Impl::Row& r : impl_->rows)
-    if (!impl_->write(*t, *d, r)) return -1;
-  odbc::succeed(*t);
+  t->report(odbc::success());
   return 1;
 }
 

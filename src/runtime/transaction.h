@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "object.h"
+#include "sqlvalue.h"
 
 namespace rt {
 
-// A value handed to a statement as a bound parameter; std::monostate is null.
-using SqlValue = std::variant<std::monostate, long long, double, std::string>;
+namespace odbc {
+struct Result;
+}
 
 // Where a fetched column goes. A null column makes the target null.
 using SqlTarget = std::variant<std::optional<float>*, std::optional<double>*,
@@ -61,6 +63,9 @@ class Transaction : public Object {
 
   // For the runtime's DataViews: the connection handle, or nullptr when not connected.
   void* nativeConnection() const noexcept;
+  // Takes a result of the runtime's ODBC layer into sqlcode, sqldbcode, sqlstate,
+  // sqlerrtext and sqlnrows; returns its code.
+  long report(const odbc::Result& result);
 
  private:
   struct Impl;
