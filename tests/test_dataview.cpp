@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,11 @@ void configure(rt::Transaction& t) {
 class DataViewTest : public ::testing::Test {
  protected:
   TempDataSource ds = backend();
-  rt::Transaction t;
+  rt::Ref<rt::Transaction> transaction = rt::create<rt::Transaction>();
+  rt::Transaction& t = *transaction;
   rt::DataView dw;
+
+  ~DataViewTest() override { rt::destroy(transaction); }
 
   // Connects and binds, as a settings window does when it opens; prepare the table first.
   void open() {
@@ -94,7 +98,8 @@ TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
   EXPECT_EQ(dw.setitem(1, "nj", "31"), 1);
   EXPECT_EQ(dw.update(), -1);  // bound to no transaction
 
-  rt::Transaction t;
+  rt::Ref<rt::Transaction> transaction = rt::create<rt::Transaction>();
+  rt::Transaction& t = *transaction;
   ASSERT_EQ(dw.settransobject(t), 1);
   EXPECT_EQ(dw.update(), -1);
   EXPECT_EQ(t.sqlcode, -1);
@@ -106,6 +111,7 @@ TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
   dw.dataobject = "d_none";
   EXPECT_EQ(dw.settransobject(t), -1);
   EXPECT_EQ(dw.insertrow(0), -1);
+  rt::destroy(transaction);
 }
 
 TEST_F(DataViewTest, RetrieveOfAGradeWithoutARowFindsNone) {
@@ -181,7 +187,8 @@ TEST_P(InsertedRow, StoresTheColumnsSetAndLeavesTheOthersToTheTable) {
   EXPECT_EQ(t.sqlcode, 0);
 
   // Another connection sees the row only once it is committed, exactly as set.
-  rt::Transaction other;
+  rt::Ref<rt::Transaction> otherTransaction = rt::create<rt::Transaction>();
+  rt::Transaction& other = *otherTransaction;
   configure(other);
   ASSERT_EQ(other.connect(), 0) << other.sqlerrtext;
   rt::DataView reader;
@@ -202,6 +209,7 @@ TEST_P(InsertedRow, StoresTheColumnsSetAndLeavesTheOthersToTheTable) {
     if (c == '~') c = as[0];
   EXPECT_EQ(stored("31"), row);
   EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "1");
+  rt::destroy(otherTransaction);
 }
 
 INSTANTIATE_TEST_SUITE_P(DataView, InsertedRow,
@@ -364,3 +372,48 @@ TEST(DataViewControl, IsAnInvisibleControlOfItsWindow) {
   rt::close(*w);
 }
 #endif
+
+// A DataView whose transaction is gone before it: made by the runtime and destroyed, or a
+// plain object the runtime never made (which it refuses to bind). Retrieve and update fail
+// and never reach the freed connection.
+struct GoneTransaction {
+  const char* name;
+  bool created;  // made by rt::create, then destroyed; otherwise a plain object, freed
+  bool update;   // insertrow + update; otherwise retrieve
+};
+void PrintTo(const GoneTransaction& c, std::ostream* os) { *os << c.name; }
+
+class TransactionGone : public ::testing::TestWithParam<GoneTransaction> {};
+
+TEST_P(TransactionGone, RetrieveAndUpdateFailWithoutTouchingIt) {
+  TempDataSource ds = backend();
+  rt::DataView dw;
+  dw.dataobject = "d_xmsz";
+  if (GetParam().created) {
+    rt::Ref<rt::Transaction> t = rt::create<rt::Transaction>();
+    configure(*t);
+    ASSERT_EQ(t->connect(), 0) << t->sqlerrtext;
+    EXPECT_EQ(dw.settransobject(*t), 1);
+    rt::destroy(t);  // no event is running: freed now
+  } else {
+    auto t = std::make_unique<rt::Transaction>();
+    configure(*t);
+    ASSERT_EQ(t->connect(), 0) << t->sqlerrtext;
+    EXPECT_EQ(dw.settransobject(*t), -1);
+  }
+  if (GetParam().update) {
+    ASSERT_EQ(dw.insertrow(0), 1);
+    ASSERT_EQ(dw.setitem(1, "nj", "31"), 1);
+    EXPECT_EQ(dw.update(), -1);
+  } else {
+    EXPECT_EQ(dw.retrieve("31"), -1);
+  }
+  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(DataView, TransactionGone,
+                         ::testing::Values(GoneTransaction{"CreatedThenDestroyedRetrieve", true, false},
+                                           GoneTransaction{"CreatedThenDestroyedUpdate", true, true},
+                                           GoneTransaction{"PlainObjectRetrieve", false, false},
+                                           GoneTransaction{"PlainObjectUpdate", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -252,9 +252,7 @@ struct DataView::Impl {
   std::vector<Row> rows;
   long current = 0;
 
-  Transaction* transaction = nullptr;
-  std::weak_ptr<Object> transactionOwner;  // empty for a transaction nobody shares
-  bool transactionShared = false;
+  Ref<Transaction> transaction;  // reads as null once the transaction is destroyed
 
   // The page as it stands: borders and tags as modified since the object was named.
   std::vector<PageObject> objects;
@@ -308,15 +306,6 @@ struct DataView::Impl {
       return "Property cannot be modified: " + target.substr(dot + 1);
     }
     return {};
-  }
-
-  // The bound transaction, or null once it is gone.
-  Transaction* bound() const {
-    if (transactionShared) {
-      auto owner = transactionOwner.lock();
-      if (!owner || !owner->isValid()) return nullptr;
-    }
-    return transaction;
   }
 
   Row* row(long n) {
@@ -586,16 +575,20 @@ std::string DataView::getobjectatpointer() const {
 }
 
 int DataView::settransobject(Transaction& transaction) {
-  impl_->transaction = &transaction;
-  impl_->transactionOwner = transaction.weak_from_this();
-  impl_->transactionShared = !impl_->transactionOwner.expired();
+  // Only a transaction the runtime made can be held by reference: of any other, nothing
+  // would tell once it is gone.
+  if (transaction.weak_from_this().expired()) {
+    impl_->transaction.reset();
+    return -1;
+  }
+  impl_->transaction = refTo(transaction);
   return impl_->definition(dataobject) ? 1 : -1;
 }
 
 long DataView::retrieve(const std::vector<std::string>& arguments) {
   impl_->clear();
   const Definition* d = impl_->definition(dataobject);
-  Transaction* t = impl_->bound();
+  Transaction* t = impl_->transaction.raw();
   if (!d || !t || d->table.empty() || arguments.size() != d->arguments.size()) return -1;
   std::vector<SqlValue> params;
   for (const auto& [column, argument] : d->where) {
@@ -670,7 +663,7 @@ int DataView::accepttext() { return 1; }
 
 int DataView::update() {
   const Definition* d = impl_->definition(dataobject);
-  Transaction* t = impl_->bound();
+  Transaction* t = impl_->transaction.raw();
   if (!d || !t) return -1;
   if (d->updateTable.empty()) return t->report(odbc::failure("DataView object " + dataobject() + " is not updatable"));
   for (const Impl::Row& r : impl_->rows) {
