@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "runtime/dataview.h"
+#include "runtime/event.h"
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "support/datasource.h"
@@ -416,4 +417,40 @@ INSTANTIATE_TEST_SUITE_P(DataView, TransactionGone,
                                            GoneTransaction{"CreatedThenDestroyedUpdate", true, true},
                                            GoneTransaction{"PlainObjectRetrieve", false, false},
                                            GoneTransaction{"PlainObjectUpdate", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A write inside a transaction scope ends by the scope's commit or not at all: a runtime
+// error between the update and the commit rolls it back, so a later commit on the same
+// connection (any window's) publishes nothing; the DataView keeps it pending for the next save.
+struct ScopeEnd {
+  const char* name;
+  bool fails;           // a runtime error between update and commit
+  std::string after;    // the row another client reads once a later commit has run
+};
+void PrintTo(const ScopeEnd& c, std::ostream* os) { *os << c.name; }
+
+class TransactionScopeEnd : public DataViewTest, public ::testing::WithParamInterface<ScopeEnd> {};
+
+TEST_P(TransactionScopeEnd, PublishesTheWriteOnlyByItsOwnCommit) {
+  open();
+  ASSERT_EQ(dw.insertrow(0), 1);
+  setChoice(1);
+  const bool ended = rt::dispatch([&] {
+    rt::TransactionScope scope(t);
+    ASSERT_EQ(dw.update(), 1) << t.sqlerrtext;
+    if (GetParam().fails) throw rt::RuntimeError("between the write and its commit");
+    ASSERT_EQ(scope.commit(), 0) << t.sqlerrtext;
+  });
+  EXPECT_EQ(ended, !GetParam().fails);
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;  // a later commit of another window
+  EXPECT_EQ(stored("31"), GetParam().after);
+  if (GetParam().fails) {
+    save();  // the same write, made again
+    EXPECT_EQ(stored("31"), kChoiceStored);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(DataView, TransactionScopeEnd,
+                         ::testing::Values(ScopeEnd{"RuntimeErrorBeforeTheCommit", true, ""},
+                                           ScopeEnd{"Committed", false, kChoiceStored}),
                          [](const auto& info) { return std::string(info.param.name); });

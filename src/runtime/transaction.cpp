@@ -137,6 +137,24 @@ int Transaction::commit() { return report(endTransaction(impl_->dbc.get(), impl_
 
 int Transaction::rollback() { return report(endTransaction(impl_->dbc.get(), impl_->connected, SQL_ROLLBACK)); }
 
+TransactionScope::TransactionScope(Transaction& transaction)
+    : transaction_(std::static_pointer_cast<Transaction>(transaction.weak_from_this().lock())) {}
+
+TransactionScope::~TransactionScope() {
+  if (open_ && transaction_) transaction_->rollback();
+}
+
+int TransactionScope::commit() {
+  const int rc = transaction_->commit();
+  if (rc == 0) open_ = false;
+  return rc;
+}
+
+int TransactionScope::rollback() {
+  open_ = false;
+  return transaction_->rollback();
+}
+
 bool Transaction::connected() const noexcept { return impl_->connected; }
 
 void* Transaction::nativeConnection() const noexcept {

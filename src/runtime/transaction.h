@@ -72,6 +72,27 @@ class Transaction : public Object {
   std::unique_ptr<Impl> impl_;
 };
 
+// A transaction scope: what is written inside it ends by its commit, or is rolled back when
+// the scope ends without one (a runtime error between a write and its commit), so nothing
+// is left pending for a later commit of any window to publish. Holds a transaction made by
+// rt::create by reference; a destroyed one has nothing left to undo.
+class TransactionScope {
+ public:
+  explicit TransactionScope(Transaction& transaction);
+  ~TransactionScope();
+  TransactionScope(const TransactionScope&) = delete;
+  TransactionScope& operator=(const TransactionScope&) = delete;
+
+  // The transaction's commit; once it has succeeded the scope undoes nothing.
+  int commit();
+  // The transaction's rollback, now.
+  int rollback();
+
+ private:
+  Ref<Transaction> transaction_;
+  bool open_ = true;
+};
+
 // The value of `key` in a dbparm text such as "ConnectString='DSN=vardo;PWD=x'".
 std::optional<std::string> dbparmValue(const std::string& dbparm, const std::string& key);
 
