@@ -4,6 +4,8 @@
 // side or both: a SQL row set (the rows its select finds, changed in memory and written back
 // by update() through the transaction it is bound to), and a drawn page of named objects
 // (pictures and texts at fixed places) whose properties describe() reads and modify() sets.
+// Each side is a unit of its own inside the runtime (dataview_rows, dataview_page); this
+// one control joins them.
 
 #include <memory>
 #include <optional>
