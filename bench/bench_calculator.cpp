@@ -11,13 +11,13 @@
 #include <functional>
 #include <string>
 
+#include "classes.h"
 #include "core_pass.h"
 #include "runtime/application.h"
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "runtime/window.h"
 #include "scoring/w_jsq_gz1.h"
-#include "shell/classes.h"
 #include "support/connected_app.h"
 #include "support/datasource.h"
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "classes.h"
 #include "runtime/application.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "support/datasource.h"
 
 extern char** environ;

@@ -1,6 +1,6 @@
+#include "classes.h"
 #include "runtime/application.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 
 int main(int argc, char** argv) {
   registerClasses();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "classes.h"
 #include "runtime/application.h"
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
@@ -23,7 +24,6 @@
 #include "scoring/w_jsq.h"
 #include "scoring/w_jsq_gz1.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "support/connected_app.h"
 #include "support/datasource.h"
 
@@ -63,7 +63,7 @@ std::string insertRow(const std::string& nj, const Flags& flags) {
 
 // What a settings window's save does: the grade's row replaced and committed.
 void saveSettings(const Flags& flags, const std::string& nj = "31") {
-  rt::Transaction& t = *sqlca();
+  rt::Transaction& t = *rt::sqlca();
   if (t.execute("DELETE FROM xmsz WHERE nj = ?", {nj}) < 0 || t.execute(insertRow(nj, flags)) < 0) {
     t.rollback();
     rt::messagebox("注意", "保存失败！");
@@ -557,8 +557,8 @@ TEST_F(CalculatorTest, WithoutItsRowTheUserIsSentToTheSettingsWindowUntilItIsSav
 TEST_F(CalculatorTest, AFirstDatabaseErrorTakesThePathOfAMissingRow) {
   ds.query("ALTER TABLE xmsz RENAME TO xmsz_away");
   settingsWindow = [](int) {
-    sqlca()->execute("ALTER TABLE xmsz_away RENAME TO xmsz");
-    sqlca()->commit();
+    rt::sqlca()->execute("ALTER TABLE xmsz_away RENAME TO xmsz");
+    rt::sqlca()->commit();
   };
   EXPECT_TRUE(runCalculator([](w_jsq_gz1&) {}));
   EXPECT_EQ(messageTexts(), Strings{kMissing});
@@ -569,8 +569,8 @@ TEST_F(CalculatorTest, ARetrieveErrorAfterTheSettingsWindowIsShownOnceAndClosesT
   ds.query("DELETE FROM xmsz");
   settingsWindow = [](int) {
     saveSettings({});
-    sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away");
-    sqlca()->commit();
+    rt::sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away");
+    rt::sqlca()->commit();
   };
   EXPECT_FALSE(runCalculator([](w_jsq_gz1&) {}));
   ASSERT_EQ(t::messages().size(), 2u);
@@ -597,7 +597,7 @@ TEST_F(CalculatorTest, TheSettingsButtonReappliesTheChoiceWithoutRecomputing) {
   std::vector<std::function<void()>> rounds = {
       [] { saveSettings({{"xm_t_m", "0"}}); },                   // a new choice
       [] {},                                                      // closed without saving
-      [] { sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away"), sqlca()->commit(); },  // an error
+      [] { rt::sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away"), rt::sqlca()->commit(); },  // an error
   };
   settingsWindow = [&](int round) { rounds.at(round - 1)(); };
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {

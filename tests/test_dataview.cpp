@@ -4,10 +4,12 @@
 
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "runtime/dataview.h"
+#include "runtime/event.h"
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "support/datasource.h"
@@ -50,8 +52,11 @@ void configure(rt::Transaction& t) {
 class DataViewTest : public ::testing::Test {
  protected:
   TempDataSource ds = backend();
-  rt::Transaction t;
+  rt::Ref<rt::Transaction> transaction = rt::create<rt::Transaction>();
+  rt::Transaction& t = *transaction;
   rt::DataView dw;
+
+  ~DataViewTest() override { rt::destroy(transaction); }
 
   // Connects and binds, as a settings window does when it opens; prepare the table first.
   void open() {
@@ -94,7 +99,8 @@ TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
   EXPECT_EQ(dw.setitem(1, "nj", "31"), 1);
   EXPECT_EQ(dw.update(), -1);  // bound to no transaction
 
-  rt::Transaction t;
+  rt::Ref<rt::Transaction> transaction = rt::create<rt::Transaction>();
+  rt::Transaction& t = *transaction;
   ASSERT_EQ(dw.settransobject(t), 1);
   EXPECT_EQ(dw.update(), -1);
   EXPECT_EQ(t.sqlcode, -1);
@@ -106,6 +112,7 @@ TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
   dw.dataobject = "d_none";
   EXPECT_EQ(dw.settransobject(t), -1);
   EXPECT_EQ(dw.insertrow(0), -1);
+  rt::destroy(transaction);
 }
 
 TEST_F(DataViewTest, RetrieveOfAGradeWithoutARowFindsNone) {
@@ -181,7 +188,8 @@ TEST_P(InsertedRow, StoresTheColumnsSetAndLeavesTheOthersToTheTable) {
   EXPECT_EQ(t.sqlcode, 0);
 
   // Another connection sees the row only once it is committed, exactly as set.
-  rt::Transaction other;
+  rt::Ref<rt::Transaction> otherTransaction = rt::create<rt::Transaction>();
+  rt::Transaction& other = *otherTransaction;
   configure(other);
   ASSERT_EQ(other.connect(), 0) << other.sqlerrtext;
   rt::DataView reader;
@@ -202,6 +210,7 @@ TEST_P(InsertedRow, StoresTheColumnsSetAndLeavesTheOthersToTheTable) {
     if (c == '~') c = as[0];
   EXPECT_EQ(stored("31"), row);
   EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "1");
+  rt::destroy(otherTransaction);
 }
 
 INSTANTIATE_TEST_SUITE_P(DataView, InsertedRow,
@@ -364,3 +373,84 @@ TEST(DataViewControl, IsAnInvisibleControlOfItsWindow) {
   rt::close(*w);
 }
 #endif
+
+// A DataView whose transaction is gone before it: made by the runtime and destroyed, or a
+// plain object the runtime never made (which it refuses to bind). Retrieve and update fail
+// and never reach the freed connection.
+struct GoneTransaction {
+  const char* name;
+  bool created;  // made by rt::create, then destroyed; otherwise a plain object, freed
+  bool update;   // insertrow + update; otherwise retrieve
+};
+void PrintTo(const GoneTransaction& c, std::ostream* os) { *os << c.name; }
+
+class TransactionGone : public ::testing::TestWithParam<GoneTransaction> {};
+
+TEST_P(TransactionGone, RetrieveAndUpdateFailWithoutTouchingIt) {
+  TempDataSource ds = backend();
+  rt::DataView dw;
+  dw.dataobject = "d_xmsz";
+  if (GetParam().created) {
+    rt::Ref<rt::Transaction> t = rt::create<rt::Transaction>();
+    configure(*t);
+    ASSERT_EQ(t->connect(), 0) << t->sqlerrtext;
+    EXPECT_EQ(dw.settransobject(*t), 1);
+    rt::destroy(t);  // no event is running: freed now
+  } else {
+    auto t = std::make_unique<rt::Transaction>();
+    configure(*t);
+    ASSERT_EQ(t->connect(), 0) << t->sqlerrtext;
+    EXPECT_EQ(dw.settransobject(*t), -1);
+  }
+  if (GetParam().update) {
+    ASSERT_EQ(dw.insertrow(0), 1);
+    ASSERT_EQ(dw.setitem(1, "nj", "31"), 1);
+    EXPECT_EQ(dw.update(), -1);
+  } else {
+    EXPECT_EQ(dw.retrieve("31"), -1);
+  }
+  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "0");
+}
+
+INSTANTIATE_TEST_SUITE_P(DataView, TransactionGone,
+                         ::testing::Values(GoneTransaction{"CreatedThenDestroyedRetrieve", true, false},
+                                           GoneTransaction{"CreatedThenDestroyedUpdate", true, true},
+                                           GoneTransaction{"PlainObjectRetrieve", false, false},
+                                           GoneTransaction{"PlainObjectUpdate", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A write inside a transaction scope ends by the scope's commit or not at all: a runtime
+// error between the update and the commit rolls it back, so a later commit on the same
+// connection (any window's) publishes nothing; the DataView keeps it pending for the next save.
+struct ScopeEnd {
+  const char* name;
+  bool fails;           // a runtime error between update and commit
+  std::string after;    // the row another client reads once a later commit has run
+};
+void PrintTo(const ScopeEnd& c, std::ostream* os) { *os << c.name; }
+
+class TransactionScopeEnd : public DataViewTest, public ::testing::WithParamInterface<ScopeEnd> {};
+
+TEST_P(TransactionScopeEnd, PublishesTheWriteOnlyByItsOwnCommit) {
+  open();
+  ASSERT_EQ(dw.insertrow(0), 1);
+  setChoice(1);
+  const bool ended = rt::dispatch([&] {
+    rt::TransactionScope scope(t);
+    ASSERT_EQ(dw.update(), 1) << t.sqlerrtext;
+    if (GetParam().fails) throw rt::RuntimeError("between the write and its commit");
+    ASSERT_EQ(scope.commit(), 0) << t.sqlerrtext;
+  });
+  EXPECT_EQ(ended, !GetParam().fails);
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;  // a later commit of another window
+  EXPECT_EQ(stored("31"), GetParam().after);
+  if (GetParam().fails) {
+    save();  // the same write, made again
+    EXPECT_EQ(stored("31"), kChoiceStored);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(DataView, TransactionScopeEnd,
+                         ::testing::Values(ScopeEnd{"RuntimeErrorBeforeTheCommit", true, ""},
+                                           ScopeEnd{"Committed", false, kChoiceStored}),
+                         [](const auto& info) { return std::string(info.param.name); });

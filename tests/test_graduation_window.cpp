@@ -11,7 +11,7 @@
 
 #include "runtime/testing.h"
 #include "scoring/w_jsq_by.h"
-#include "shell/classes.h"
+#include "classes.h"
 
 namespace t = rt::testing;
 

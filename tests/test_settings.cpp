@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "classes.h"
 #include "runtime/event.h"
 #include "runtime/menu.h"
 #include "runtime/testing.h"
@@ -26,7 +27,6 @@
 #include "runtime/window.h"
 #include "settings/w_xm_gz_grades.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "support/datasource.h"
@@ -131,7 +131,7 @@ std::optional<RealBox> withRealBox(const std::function<void()>& action, const st
 // committed.
 long long countOnSqlca(const std::string& sql) {
   std::optional<long long> n;
-  if (sqlca()->selectInto(sql, {}, {&n}) != 0) ADD_FAILURE() << sqlca()->sqlerrtext;
+  if (rt::sqlca()->selectInto(sql, {}, {&n}) != 0) ADD_FAILURE() << rt::sqlca()->sqlerrtext;
   return n.value_or(-1);
 }
 
@@ -390,13 +390,13 @@ TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceThe
     openSettings("w_xm_gz1", [&](w_xm_gz& w) {
       // Work of the same transaction that the rollback undoes: still there while the
       // message is up, gone once it has been answered.
-      ASSERT_EQ(sqlca()->execute("INSERT INTO mark VALUES (1)"), 0) << sqlca()->sqlerrtext;
+      ASSERT_EQ(rt::sqlca()->execute("INSERT INTO mark VALUES (1)"), 0) << rt::sqlca()->sqlerrtext;
       clickAt(w, "rb_5_m");
       long long markWhileUp = -1;
       std::string errorWhileUp;
       const auto box = withRealBox([&] { t::click(*w.cb_1->command_button); },
                                    [&] {
-                                     errorWhileUp = sqlca()->sqlerrtext;
+                                     errorWhileUp = rt::sqlca()->sqlerrtext;
                                      markWhileUp = countOnSqlca("SELECT count(*) FROM mark");
                                    });
       ASSERT_TRUE(box);
@@ -406,7 +406,7 @@ TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceThe
       EXPECT_EQ(markWhileUp, 1) << "rolled back before the message";
       EXPECT_NE(errorWhileUp.find("xmsz refused"), std::string::npos) << errorWhileUp;
       EXPECT_EQ(countOnSqlca("SELECT count(*) FROM mark"), 0) << "rolled back after it";
-      sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
+      rt::sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
       EXPECT_EQ(save(w), "enabled");
       EXPECT_EQ(shown(w), "0|0|1|0|0|0|0|0|0|0|0|0|0") << "the choice stays";
       EXPECT_EQ(count(), "0");
@@ -464,7 +464,7 @@ TEST_F(CommitFault, AFailedCommitReportsKeepsTheWriteAndTheSameSaveWorksOnceTheF
       long long pendingWhileUp = -1;
       const auto box = withRealBox([&] { t::pressKey(w, Qt::Key_S, Qt::AltModifier); },
                                    [&] {
-                                     errorWhileUp = sqlca()->sqlerrtext;
+                                     errorWhileUp = rt::sqlca()->sqlerrtext;
                                      // SQLite keeps the transaction of a failed commit, with
                                      // the written row, until the rollback.
                                      if (!kPostgres)
@@ -481,7 +481,7 @@ TEST_F(CommitFault, AFailedCommitReportsKeepsTheWriteAndTheSameSaveWorksOnceTheF
         EXPECT_NE(errorWhileUp.find("FOREIGN KEY constraint failed"), std::string::npos) << errorWhileUp;
         EXPECT_EQ(pendingWhileUp, 1) << "the row was written";
         EXPECT_EQ(countOnSqlca("SELECT count(*) FROM xmsz WHERE nj = '31'"), 0) << "and rolled back after the message";
-        sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
+        rt::sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
       }
       EXPECT_EQ(count("nj = '31'"), "0");
       EXPECT_EQ(save(w), "enabled");
@@ -510,7 +510,7 @@ TEST_F(SettingsTest, ASaveWithoutARowFailsAndStaysEnabled) {
     void open() override {
       w_xm_gz1::open();
       dw_1->dataobject = "d_xmsz";
-      dw_1->settransobject(*sqlca());
+      dw_1->settransobject(*rt::sqlca());
     }
   };
   run([&] {
@@ -564,7 +564,7 @@ TEST_F(RetrieveFault, ANewRowIsPreparedAndItsSaveFailsOnTheKey) {
       EXPECT_EQ(save(w), "enabled");
       std::string errorWhileUp;
       const auto box = withRealBox([&] { t::click(*w.cb_1->command_button); },
-                                   [&] { errorWhileUp = sqlca()->sqlerrtext; });
+                                   [&] { errorWhileUp = rt::sqlca()->sqlerrtext; });
       ASSERT_TRUE(box);
       EXPECT_EQ(box->text, "保存失败！");
       EXPECT_EQ(box->icon, QMessageBox::Warning);

@@ -17,13 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "classes.h"
 #include "runtime/dataview.h"
 #include "runtime/system.h"
 #include "runtime/testing.h"
 #include "runtime/units.h"
 #include "runtime/window.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "support/datasource.h"

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "classes.h"
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "runtime/window.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/w_flash.h"
 #include "support/datasource.h"
 

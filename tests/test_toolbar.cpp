@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "classes.h"
 #include "runtime/controls.h"
 #include "runtime/event.h"
 #include "runtime/menu.h"
@@ -22,7 +23,6 @@
 #include "runtime/toolbar.h"
 #include "runtime/window.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "support/datasource.h"

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "calculator/w_4.h"
+#include "classes.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
-#include "shell/classes.h"
 
 namespace t = rt::testing;
 

@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "classes.h"
 #include "runtime/event.h"
 #include "runtime/menu.h"
 #include "runtime/testing.h"
@@ -22,7 +23,6 @@
 #include "scoring/w_jsq_gz1.h"
 #include "settings/w_xm_gz.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "ui/w_genapp_toolbars.h"
@@ -47,7 +47,7 @@ void shoot(const char* name) {
 // Opened from the menu as the teacher opens it, with a boy's full set of measurements typed
 // in field after field with Enter; the settings row is made first when there is none.
 void gradeOneCalculator(rt::Window& frame) {
-  rt::Transaction& t = *sqlca();
+  rt::Transaction& t = *rt::sqlca();
   t.execute(
       "INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, xm_5_w, xm_l_w, "
       "xm_z_w, xm_y_w, xm_w_w) SELECT '31', '0', '1', '1', '0', '0', '1', '0', '1', '1', '0', '1', '0', '0' "

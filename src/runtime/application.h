@@ -66,6 +66,10 @@ class Application {
   static Application& current();
 };
 
+// The program's one transaction: the application's, so every window reaches it through the
+// runtime.
+inline Ref<Transaction>& sqlca() { return Application::current().sqlca; }
+
 // Runs the program: create and open events, then the event loop until no window is left
 // open, then close and destroy events. Creates the GUI application when there is none.
 int run(Application& app, int argc, char** argv);

@@ -4,6 +4,8 @@
 // side or both: a SQL row set (the rows its select finds, changed in memory and written back
 // by update() through the transaction it is bound to), and a drawn page of named objects
 // (pictures and texts at fixed places) whose properties describe() reads and modify() sets.
+// Each side is a unit of its own inside the runtime (dataview_rows, dataview_page); this
+// one control joins them.
 
 #include <memory>
 #include <optional>
@@ -28,8 +30,9 @@ class DataView : public Control {
   // A lowered frame around the control.
   Prop<bool> border{this, false};
 
-  // Binds the row set to a transaction, which must outlive the binding. -1 when
-  // `dataobject` names no definition.
+  // Binds the row set to a transaction made by rt::create, held by reference: once it is
+  // destroyed, retrieve and update fail. -1 for a transaction the runtime did not make
+  // (the binding is dropped), or when `dataobject` names no definition.
   int settransobject(Transaction& transaction);
 
   // Replaces the rows by those the select finds for these arguments: their count, or -1

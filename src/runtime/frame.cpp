@@ -19,7 +19,6 @@
 #include "frame_p.h"
 #include "menu.h"
 #include "runtime_p.h"
-#include "testing.h"
 #include "widgets_p.h"
 #include "window.h"
 
@@ -562,26 +561,21 @@ QWidget* toolbarWidget(FrameChrome& chrome) { return chrome.toolbar; }
 
 QLabel* statusLabel(FrameChrome& chrome) { return chrome.status; }
 
-testing::ToolbarLook toolbarLookOf(FrameChrome& chrome) {
+ToolbarState toolbarStateOf(FrameChrome& chrome) {
   ToolbarWidget& t = *chrome.toolbar;
-  testing::ToolbarLook look;
-  look.floating = chrome.window->toolbaralignment() == 4;
-  look.shown = look.floating ? chrome.floatingHolder && chrome.floatingHolder->isVisible() : t.isVisible();
-  look.textsShown = t.showText;
-  const QFontInfo info(t.textFont);
-  look.resolvedFace = info.family().toStdString();
-  look.textPixels = info.pixelSize();
-  look.iconSize = t.iconSize.width();
-  look.iconHeight = t.iconSize.height();
-  look.plainFace = t.plainFace;
-  look.sunkenFace = t.sunkenFace;
-  look.buttonWidth = t.buttonSize.width();
-  look.buttonHeight = t.buttonSize.height();
-  look.thickness = t.thickness;
-  look.tips = tipsOn() && !t.entries.empty() && !t.entries.front().button->toolTip().isEmpty();
-  const QRect g = look.floating && chrome.floatingHolder ? chrome.floatingHolder->geometry() : t.geometry();
-  look.geometry = {g.x(), g.y(), g.width(), g.height()};
-  return look;
+  ToolbarState state;
+  state.floating = chrome.window->toolbaralignment() == 4;
+  state.shown = state.floating ? chrome.floatingHolder && chrome.floatingHolder->isVisible() : t.isVisible();
+  state.textsShown = t.showText;
+  state.textFont = t.textFont;
+  state.iconSize = t.iconSize;
+  state.plainFace = t.plainFace;
+  state.sunkenFace = t.sunkenFace;
+  state.buttonSize = t.buttonSize;
+  state.thickness = t.thickness;
+  state.tips = tipsOn() && !t.entries.empty() && !t.entries.front().button->toolTip().isEmpty();
+  state.geometry = state.floating && chrome.floatingHolder ? chrome.floatingHolder->geometry() : t.geometry();
+  return state;
 }
 
 FrameChrome* chromeOf(const Window& window) {

@@ -3,9 +3,11 @@
 // The MDI frame's chrome: menu bar, toolbar, status bar and the client area its controls
 // sit in. Private to the runtime.
 
+#include <QFont>
 #include <QPixmap>
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <map>
@@ -25,9 +27,6 @@ class QLabel;
 namespace rt {
 class MenuItem;
 class Window;
-namespace testing {
-struct ToolbarLook;
-}
 
 namespace detail {
 
@@ -84,7 +83,17 @@ std::vector<ToolbarEntryLook> toolbarEntriesOf(FrameChrome& chrome);
 QWidget* toolbarButton(FrameChrome& chrome, int index);
 QWidget* toolbarWidget(FrameChrome& chrome);
 QLabel* statusLabel(FrameChrome& chrome);
-testing::ToolbarLook toolbarLookOf(FrameChrome& chrome);
+struct ToolbarState {
+  bool shown = false, floating = false, textsShown = false, tips = false;
+  QFont textFont;
+  QSize iconSize, buttonSize;
+  int thickness = 0;
+  long plainFace = 0, sunkenFace = 0;
+  QRect geometry;  // within the client area, or of the toolbar's own window while floating
+};
+ToolbarState toolbarStateOf(FrameChrome& chrome);
+// The frame chrome whose toolbar object is `id`, and the object, or null.
+ToolbarObject* toolbarObject(long id);
 
 }  // namespace detail
 }  // namespace rt

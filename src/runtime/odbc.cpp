@@ -16,24 +16,41 @@ std::string narrow(const char16_t* utf16, std::size_t length) {
   return QString::fromUtf16(utf16, static_cast<qsizetype>(length)).toStdString();
 }
 
-Diagnostic diagnose(SQLSMALLINT type, SQLHANDLE handle) {
-  Diagnostic d;
+Result success(long rows) {
+  Result r;
+  r.rows = rows;
+  return r;
+}
+
+Result failure(std::string text, std::string sqlstate, long native) {
+  Result r;
+  r.code = -1;
+  r.sqlstate = std::move(sqlstate);
+  r.native = native;
+  r.text = std::move(text);
+  return r;
+}
+
+Result failure(SQLSMALLINT type, SQLHANDLE handle) {
+  std::string sqlstate, text;
+  long native = 0;
   for (SQLSMALLINT i = 1;; ++i) {
     char16_t state[6] = {};
-    SQLINTEGER native = 0;
+    SQLINTEGER code = 0;
     char16_t message[1024] = {};
     SQLSMALLINT length = 0;
-    SQLRETURN rc = SQLGetDiagRecW(type, handle, i, reinterpret_cast<SQLWCHAR*>(state), &native,
+    SQLRETURN rc = SQLGetDiagRecW(type, handle, i, reinterpret_cast<SQLWCHAR*>(state), &code,
                                   reinterpret_cast<SQLWCHAR*>(message), 1024, &length);
     if (!SQL_SUCCEEDED(rc)) break;
     if (i == 1) {
-      d.sqlstate = narrow(state, 5);
-      d.native = native;
+      sqlstate = narrow(state, 5);
+      native = code;
     }
-    if (!d.text.empty()) d.text += '\n';
-    d.text += narrow(message, static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, 1023)));
+    if (!text.empty()) text += '\n';
+    text += narrow(message, static_cast<std::size_t>(std::clamp<SQLSMALLINT>(length, 0, 1023)));
   }
-  return d;
+  if (text.empty()) text = "The database reported an error without a message.";
+  return failure(std::move(text), std::move(sqlstate), native);
 }
 
 namespace {
@@ -75,10 +92,14 @@ bool bindAll(SQLHSTMT stmt, Bound& b) {
 }  // namespace
 
 Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-           Diagnostic& error) {
+           Result& result) {
+  if (dbc == nullptr) {
+    result = failure("Transaction not connected");
+    return {};
+  }
   Handle stmt(SQL_HANDLE_STMT, dbc);
   if (!stmt) {
-    error = diagnose(SQL_HANDLE_DBC, dbc);
+    result = failure(SQL_HANDLE_DBC, dbc);
     return {};
   }
   std::u16string text = widen(sql);
@@ -87,22 +108,10 @@ Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& par
   if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
   if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
   if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-    error = diagnose(SQL_HANDLE_STMT, stmt.get());
+    result = failure(SQL_HANDLE_STMT, stmt.get());
     return {};
   }
-  return stmt;
-}
-
-Handle run(Transaction& t, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc) {
-  t.sqlnrows = 0;
-  auto* dbc = static_cast<SQLHDBC>(t.nativeConnection());
-  if (dbc == nullptr) {
-    fail(t, "Transaction not connected");
-    return {};
-  }
-  Diagnostic error;
-  Handle stmt = run(dbc, sql, params, rc, error);
-  if (!stmt) fail(t, error);
+  result = success();
   return stmt;
 }
 
@@ -111,25 +120,6 @@ long changedRows(SQLHSTMT stmt, SQLRETURN rc) {
   SQLLEN count = 0;
   if (!SQL_SUCCEEDED(SQLRowCount(stmt, &count)) || count < 0) return 0;
   return static_cast<long>(count);
-}
-
-void succeed(Transaction& t) {
-  t.sqlcode = 0;
-  t.sqldbcode = 0;
-  t.sqlstate.clear();
-  t.sqlerrtext.clear();
-}
-
-void fail(Transaction& t, const std::string& text, const std::string& state, long native) {
-  t.sqlcode = -1;
-  t.sqldbcode = native;
-  t.sqlstate = state;
-  t.sqlerrtext = text;
-}
-
-void fail(Transaction& t, const Diagnostic& d) {
-  fail(t, d.text.empty() ? std::string("The database reported an error without a message.") : d.text,
-       d.sqlstate, d.native);
 }
 
 bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) {

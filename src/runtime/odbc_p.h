@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "transaction.h"
+#include "sqlvalue.h"
 
 namespace rt::odbc {
 
@@ -49,34 +49,33 @@ class Handle {
   SQLHANDLE h_ = nullptr;
 };
 
-// What the driver said about the last call on a handle.
-struct Diagnostic {
+// What a call came to: `code` 0 success, 100 not found, -1 error; for an error the
+// driver's SQLSTATE, native code and its own text; the rows a change touched or a read
+// found. The caller copies it where its own results go.
+struct Result {
+  long code = 0;
   std::string sqlstate;
   long native = 0;
-  std::string text;  // the driver's own messages, one a line
+  std::string text;
+  long rows = 0;
 };
-Diagnostic diagnose(SQLSMALLINT type, SQLHANDLE handle);
+Result success(long rows = 0);
+Result failure(std::string text, std::string sqlstate = {}, long native = -1);
+// The failure the driver reports for the last call on a handle, its messages one a line.
+Result failure(SQLSMALLINT type, SQLHANDLE handle);
 
 std::u16string widen(const std::string& utf8);
 std::string narrow(const char16_t* utf16, std::size_t length);
 
-// Prepares `sql` on a new statement of `dbc`, binds `params` to its markers and runs it.
-// Returns the statement, ready to fetch from (`rc` is the run's result, SQL_NO_DATA for a
-// change that touched no row), or an empty handle with `error` filled in.
+// Every statement passes here: prepares `sql` on a new statement of `dbc`, binds `params`
+// to its markers and runs it. Returns the statement, ready to fetch from (`rc` is the run's
+// result, SQL_NO_DATA for a change that touched no row), or an empty handle with the
+// failure in `result` (a null `dbc` is a connection not made).
 Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-           Diagnostic& error);
-
-// The same on the transaction's connection: the statement, or an empty handle once the
-// failure (or a missing connection) is reported on `t`.
-Handle run(Transaction& t, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc);
+           Result& result);
 
 // The rows a change just run on `stmt` touched (`rc` is its run's result).
 long changedRows(SQLHSTMT stmt, SQLRETURN rc);
-
-// A transaction's result: success, or an error with the driver's own text.
-void succeed(Transaction& t);
-void fail(Transaction& t, const std::string& text, const std::string& state = {}, long native = -1);
-void fail(Transaction& t, const Diagnostic& d);
 
 // Reads column `col` of the fetched row; nullopt for null. False on a driver error.
 bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out);

@@ -380,7 +380,25 @@ void clickToolbarButton(Window& frame, int index) {
 
 ToolbarLook toolbarLook(Window& frame) {
   QCoreApplication::sendPostedEvents();
-  return detail::toolbarLookOf(chrome(frame));
+  const detail::ToolbarState state = detail::toolbarStateOf(chrome(frame));
+  ToolbarLook look;
+  look.shown = state.shown;
+  look.floating = state.floating;
+  look.textsShown = state.textsShown;
+  const QFontInfo info(state.textFont);
+  look.resolvedFace = info.family().toStdString();
+  look.textPixels = info.pixelSize();
+  look.iconSize = state.iconSize.width();
+  look.iconHeight = state.iconSize.height();
+  look.buttonWidth = state.buttonSize.width();
+  look.buttonHeight = state.buttonSize.height();
+  look.thickness = state.thickness;
+  look.tips = state.tips;
+  look.plainFace = state.plainFace;
+  look.sunkenFace = state.sunkenFace;
+  const QRect& g = state.geometry;
+  look.geometry = {g.x(), g.y(), g.width(), g.height()};
+  return look;
 }
 
 void closeFloatingToolbar(Window& frame) {

@@ -12,21 +12,25 @@ struct Transaction::Impl {
   odbc::Handle env;
   odbc::Handle dbc;
   bool connected = false;
+
+  // The one place a connection ends: work not committed is rolled back, then the driver
+  // lets go of it and the handles are freed.
+  odbc::Result close() {
+    SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
+    const SQLRETURN rc = SQLDisconnect(dbc.get());
+    const odbc::Result result = SQL_SUCCEEDED(rc) ? odbc::success() : odbc::failure(SQL_HANDLE_DBC, dbc.get());
+    dbc.reset();
+    env.reset();
+    connected = false;
+    return result;
+  }
 };
 
 Transaction::Transaction() : impl_(std::make_unique<Impl>()) {}
 
 Transaction::~Transaction() {
-  if (impl_->connected) {
-    SQLEndTran(SQL_HANDLE_DBC, impl_->dbc.get(), SQL_ROLLBACK);
-    SQLDisconnect(impl_->dbc.get());
-  }
+  if (impl_->connected) impl_->close();
 }
-
-namespace {
-
-
-}  // namespace
 
 std::optional<std::string> dbparmValue(const std::string& dbparm, const std::string& key) {
   // Items are  Name='value'  separated by commas; a quote inside a value is doubled.
@@ -64,116 +68,91 @@ std::optional<std::string> dbparmValue(const std::string& dbparm, const std::str
   return std::nullopt;
 }
 
-using odbc::fail;
-using odbc::succeed;
+long Transaction::report(const odbc::Result& result) {
+  sqlcode = result.code;
+  sqldbcode = result.native;
+  sqlstate = result.sqlstate;
+  sqlerrtext = result.text;
+  sqlnrows = result.rows;
+  return result.code;
+}
 
 int Transaction::connect() {
-  sqlnrows = 0;
-  if (impl_->connected) {
-    fail(*this, "Transaction already connected");
-    return -1;
-  }
-  if (lower(trim(dbms)) != "odbc") {
-    fail(*this, "Database interface \"" + dbms + "\" is not supported");
-    return -1;
-  }
+  if (impl_->connected) return report(odbc::failure("Transaction already connected"));
+  if (lower(trim(dbms)) != "odbc")
+    return report(odbc::failure("Database interface \"" + dbms + "\" is not supported"));
   std::string connectString;
   if (auto cs = dbparmValue(dbparm, "ConnectString")) {
     connectString = *cs;
   } else if (!database.empty()) {
     connectString = "DSN=" + database;
   } else {
-    fail(*this, "No data source named in the connection parameters");
-    return -1;
+    return report(odbc::failure("No data source named in the connection parameters"));
   }
   if (!userid.empty() && connectString.find("UID=") == std::string::npos)
     connectString += ";UID=" + userid;
 
   odbc::Handle env(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
-  if (!env) {
-    fail(*this, "The ODBC driver manager could not be loaded");
-    return -1;
-  }
+  if (!env) return report(odbc::failure("The ODBC driver manager could not be loaded"));
   SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
   odbc::Handle dbc(SQL_HANDLE_DBC, env.get());
-  if (!dbc) {
-    fail(*this, odbc::diagnose(SQL_HANDLE_ENV, env.get()));
-    return -1;
-  }
+  if (!dbc) return report(odbc::failure(SQL_HANDLE_ENV, env.get()));
   std::u16string wide = odbc::widen(connectString);
   SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
                                    static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
                                    SQL_DRIVER_NOPROMPT);
-  if (!SQL_SUCCEEDED(rc)) {
-    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, dbc.get()));
-    return -1;
-  }
-  rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
+  if (!SQL_SUCCEEDED(rc)) return report(odbc::failure(SQL_HANDLE_DBC, dbc.get()));
+  impl_->env = std::move(env);
+  impl_->dbc = std::move(dbc);
+  impl_->connected = true;
+  rc = SQLSetConnectAttr(impl_->dbc.get(), SQL_ATTR_AUTOCOMMIT,
                          reinterpret_cast<SQLPOINTER>(autocommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                          SQL_IS_UINTEGER);
   if (!SQL_SUCCEEDED(rc)) {
     // Working without the asked-for commit mode would commit or keep changes behind the
     // program's back: report it and stay disconnected.
-    fail(*this, odbc::diagnose(SQL_HANDLE_DBC, dbc.get()));
-    SQLDisconnect(dbc.get());
-    return -1;
+    const odbc::Result refused = odbc::failure(SQL_HANDLE_DBC, impl_->dbc.get());
+    impl_->close();
+    return report(refused);
   }
-  impl_->env = std::move(env);
-  impl_->dbc = std::move(dbc);
-  impl_->connected = true;
-  succeed(*this);
-  return 0;
+  return report(odbc::success());
 }
 
 int Transaction::disconnect() {
-  sqlnrows = 0;
-  if (!impl_->connected) {
-    fail(*this, "Transaction not connected");
-    return -1;
-  }
-  if (!autocommit) SQLEndTran(SQL_HANDLE_DBC, impl_->dbc.get(), SQL_ROLLBACK);
-  SQLRETURN rc = SQLDisconnect(impl_->dbc.get());
-  odbc::Diagnostic d;
-  if (!SQL_SUCCEEDED(rc)) d = odbc::diagnose(SQL_HANDLE_DBC, impl_->dbc.get());
-  impl_->dbc.reset();
-  impl_->env.reset();
-  impl_->connected = false;
-  if (!SQL_SUCCEEDED(rc)) {
-    fail(*this, d);
-    return -1;
-  }
-  succeed(*this);
-  return 0;
+  if (!impl_->connected) return report(odbc::failure("Transaction not connected"));
+  return report(impl_->close());
 }
 
 namespace {
 
-int endTransaction(Transaction& t, void* dbc, bool connected, SQLSMALLINT how) {
-  t.sqlnrows = 0;
-  if (!connected) {
-    fail(t, "Transaction not connected");
-    return -1;
-  }
-  SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
-  if (!SQL_SUCCEEDED(rc)) {
-    fail(t, odbc::diagnose(SQL_HANDLE_DBC, dbc));
-    return -1;
-  }
-  return 0;
+odbc::Result endTransaction(void* dbc, bool connected, SQLSMALLINT how) {
+  if (!connected) return odbc::failure("Transaction not connected");
+  if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, how))) return odbc::failure(SQL_HANDLE_DBC, dbc);
+  return odbc::success();
 }
 
 }  // namespace
 
-int Transaction::commit() {
-  if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_COMMIT) != 0) return -1;
-  succeed(*this);
-  return 0;
+int Transaction::commit() { return report(endTransaction(impl_->dbc.get(), impl_->connected, SQL_COMMIT)); }
+
+int Transaction::rollback() { return report(endTransaction(impl_->dbc.get(), impl_->connected, SQL_ROLLBACK)); }
+
+TransactionScope::TransactionScope(Transaction& transaction)
+    : transaction_(std::static_pointer_cast<Transaction>(transaction.weak_from_this().lock())) {}
+
+TransactionScope::~TransactionScope() {
+  if (open_ && transaction_) transaction_->rollback();
 }
 
-int Transaction::rollback() {
-  if (endTransaction(*this, impl_->dbc.get(), impl_->connected, SQL_ROLLBACK) != 0) return -1;
-  succeed(*this);
-  return 0;
+int TransactionScope::commit() {
+  const int rc = transaction_->commit();
+  if (rc == 0) open_ = false;
+  return rc;
+}
+
+int TransactionScope::rollback() {
+  open_ = false;
+  return transaction_->rollback();
 }
 
 bool Transaction::connected() const noexcept { return impl_->connected; }
@@ -225,34 +204,28 @@ bool changesRows(const std::string& sql) {
 int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
                             const std::vector<SqlTarget>& into) {
   SQLRETURN rc = SQL_SUCCESS;
-  odbc::Handle stmt = odbc::run(*this, sql, params, rc);
-  if (!stmt) return -1;
-  auto failStmt = [&] {
-    fail(*this, odbc::diagnose(SQL_HANDLE_STMT, stmt.get()));
-    return -1;
-  };
+  odbc::Result result;
+  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(nativeConnection()), sql, params, rc, result);
+  if (!stmt) return report(result);
+  auto failStmt = [&] { return report(odbc::failure(SQL_HANDLE_STMT, stmt.get())); };
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
-  if (columns != static_cast<SQLSMALLINT>(into.size())) {
-    fail(*this, "The select returns " + std::to_string(columns) + " columns for " +
-                    std::to_string(into.size()) + " variables");
-    return -1;
-  }
+  if (columns != static_cast<SQLSMALLINT>(into.size()))
+    return report(odbc::failure("The select returns " + std::to_string(columns) + " columns for " +
+                                std::to_string(into.size()) + " variables"));
   rc = SQLFetch(stmt.get());
   if (rc == SQL_NO_DATA) {
-    succeed(*this);
-    sqlcode = 100;
-    return 100;
+    odbc::Result none = odbc::success();
+    none.code = 100;
+    return report(none);
   }
   if (!SQL_SUCCEEDED(rc)) return failStmt();
   std::vector<FetchedValue> row(into.size());
   for (std::size_t i = 0; i < into.size(); ++i)
     if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
   rc = SQLFetch(stmt.get());
-  if (SQL_SUCCEEDED(rc)) {
-    fail(*this, "Select returned more than one row", "21000");  // cardinality violation
-    return -1;
-  }
+  // More than one row: a cardinality violation.
+  if (SQL_SUCCEEDED(rc)) return report(odbc::failure("Select returned more than one row", "21000"));
   if (rc != SQL_NO_DATA) return failStmt();
   for (std::size_t i = 0; i < into.size(); ++i) {
     std::visit(
@@ -262,25 +235,19 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
         },
         into[i]);
   }
-  succeed(*this);
-  sqlnrows = 1;
-  return 0;
+  return report(odbc::success(1));
 }
 
 int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
   SQLRETURN rc = SQL_SUCCESS;
-  odbc::Handle stmt = odbc::run(*this, sql, params, rc);
-  if (!stmt) return -1;
-  const long count = odbc::changedRows(stmt.get(), rc);
-  succeed(*this);
-  sqlnrows = count;
+  odbc::Result result;
+  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(nativeConnection()), sql, params, rc, result);
+  if (!stmt) return report(result);
+  result = odbc::success(odbc::changedRows(stmt.get(), rc));
   // "Not found" belongs to a change that found no row, not to a statement that has no rows
   // to count (a CREATE, a SET, ...).
-  if (sqlnrows == 0 && changesRows(sql)) {
-    sqlcode = 100;
-    return 100;
-  }
-  return 0;
+  if (result.rows == 0 && changesRows(sql)) result.code = 100;
+  return report(result);
 }
 
 }  // namespace rt

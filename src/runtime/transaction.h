@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "object.h"
+#include "sqlvalue.h"
 
 namespace rt {
 
-// A value handed to a statement as a bound parameter; std::monostate is null.
-using SqlValue = std::variant<std::monostate, long long, double, std::string>;
+namespace odbc {
+struct Result;
+}
 
 // Where a fetched column goes. A null column makes the target null.
 using SqlTarget = std::variant<std::optional<float>*, std::optional<double>*,
@@ -61,10 +63,34 @@ class Transaction : public Object {
 
   // For the runtime's DataViews: the connection handle, or nullptr when not connected.
   void* nativeConnection() const noexcept;
+  // Takes a result of the runtime's ODBC layer into sqlcode, sqldbcode, sqlstate,
+  // sqlerrtext and sqlnrows; returns its code.
+  long report(const odbc::Result& result);
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
+};
+
+// A transaction scope: what is written inside it ends by its commit, or is rolled back when
+// the scope ends without one (a runtime error between a write and its commit), so nothing
+// is left pending for a later commit of any window to publish. Holds a transaction made by
+// rt::create by reference; a destroyed one has nothing left to undo.
+class TransactionScope {
+ public:
+  explicit TransactionScope(Transaction& transaction);
+  ~TransactionScope();
+  TransactionScope(const TransactionScope&) = delete;
+  TransactionScope& operator=(const TransactionScope&) = delete;
+
+  // The transaction's commit; once it has succeeded the scope undoes nothing.
+  int commit();
+  // The transaction's rollback, now.
+  int rollback();
+
+ private:
+  Ref<Transaction> transaction_;
+  bool open_ = true;
 };
 
 // The value of `key` in a dbparm text such as "ConnectString='DSN=vardo;PWD=x'".

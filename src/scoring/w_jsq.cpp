@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <limits>
 
+#include "runtime/application.h"
 #include "runtime/event.h"
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
 #include "scoring/colour.h"
 #include "scoring/core/scoring.h"
-#include "shell/book.h"
 
 using scoring::Item;
 using scoring::Sex;
@@ -311,7 +311,7 @@ void w_jsq::tabOrder() {
 // ---- loading the grade's item settings
 
 void w_jsq::open() {
-  dw_4->settransobject(*sqlca());
+  dw_4->settransobject(*rt::sqlca());
   long row_number = dw_4->retrieve(std::string(profile.gradeCode));
   // While the row is missing the user is sent to the settings window. A database that
   // keeps failing, or one that refuses every save, must not hold the user for ever: a
@@ -326,7 +326,7 @@ void w_jsq::open() {
     rt::open(std::string(profile.settingsWindow));
     row_number = dw_4->retrieve(std::string(profile.gradeCode));
     if (row_number < 0) {
-      rt::messagebox("错误", sqlca()->sqlerrtext);
+      rt::messagebox("错误", rt::sqlca()->sqlerrtext);
       rt::close(*this);
       return;
     }
@@ -354,7 +354,7 @@ void w_jsq::readFlags(long row) {
 void w_jsq::cb_2_c::clicked() {
   rt::Ref<w_jsq> self = rt::refTo(calculator(*this));
   rt::open(std::string(self->profile.settingsWindow));
-  self->dw_4->settransobject(*sqlca());
+  self->dw_4->settransobject(*rt::sqlca());
   const long row_number = self->dw_4->retrieve(std::string(self->profile.gradeCode));
   if (row_number < 1) {
     rt::messagebox("注意", std::string(self->profile.missingSettings));
@@ -459,7 +459,7 @@ int w_jsq::sg() {
 // The bounds count only when the height has exactly one row: no row and several rows score
 // 0 quietly, an error of the database scores 0 and is shown.
 int w_jsq::heightBandScore() {
-  rt::Transaction& t = *sqlca();
+  rt::Transaction& t = *rt::sqlca();
   const double bound = h;
   const int rc = t.selectInto(sex() == Sex::Boys ? kBoysRow : kGirlsRow, {bound, bound}, {&z1, &z2, &z3, &z4});
   if (rc == 0) {

@@ -1,9 +1,9 @@
 #include "settings/w_xm_gz.h"
 
+#include "runtime/application.h"
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
 #include "settings/xmsz.h"
-#include "shell/book.h"
 
 w_xm_gz::w_xm_gz(const w_xm_gz_profile& profile) : profile_(profile) {
   windowtype = rt::WindowType::Response;
@@ -164,7 +164,7 @@ void w_xm_gz::setSaveEnabled(bool enabled) {
 
 void w_xm_gz::open() {
   for (auto [button, column] : items()) button->checked = false;
-  dw_1->settransobject(*sqlca());
+  dw_1->settransobject(*rt::sqlca());
   const long n = dw_1->retrieve(profile_.grade);
   if (n > 0) {
     // Only an exact "1" selects: null, blanks or anything else leave the item cleared.
@@ -188,7 +188,8 @@ void w_xm_gz::optional_item_t::clicked() { rt::cast<w_xm_gz>(getParent())->setSa
 long w_xm_gz::cb_1_t::clicked(unsigned long flags, int xpos, int ypos) {
   uo_picture_command_button::clicked(flags, xpos, ypos);
   w_xm_gz& w = *rt::cast<w_xm_gz>(getParent());
-  rt::Transaction& t = *sqlca();
+  // Whatever stops the Save before its commit (a runtime error too) rolls the write back.
+  rt::TransactionScope scope(*rt::sqlca());
   const long r = w.dw_1->getrow();
   for (auto [button, column] : w.items()) w.dw_1->setitem(r, column, button->checked ? "1" : "0");
   w.dw_1->setitem(r, "nj", w.profile_.grade);
@@ -197,13 +198,13 @@ long w_xm_gz::cb_1_t::clicked(unsigned long flags, int xpos, int ypos) {
   const int u = r > 0 ? w.dw_1->update() : -1;
   // The write counts only once its commit has succeeded; until then the DataView keeps it
   // pending, so the next Save makes the same write again.
-  if (u == 1 && t.commit() == 0) {
+  if (u == 1 && scope.commit() == 0) {
     w.dw_1->resetupdate();
     w.setSaveEnabled(false);
     return 0;
   }
   rt::messagebox("注意", "保存失败！", rt::Icon::Exclamation);
-  t.rollback();
+  scope.rollback();
   return 0;
 }
 

@@ -25,6 +25,3 @@ class book : public rt::Application {
   // The application of the run in progress.
   static book& current();
 };
-
-// The program's one transaction.
-inline rt::Ref<rt::Transaction>& sqlca() { return rt::Application::current().sqlca; }

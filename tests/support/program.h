@@ -8,9 +8,9 @@
 
 #include <functional>
 
+#include "classes.h"
 #include "runtime/testing.h"
 #include "shell/book.h"
-#include "shell/classes.h"
 #include "shell/w_main1.h"
 #include "support/datasource.h"
 

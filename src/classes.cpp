@@ -1,4 +1,4 @@
-#include "shell/classes.h"
+#include "classes.h"
 
 #include "calculator/w_4.h"
 #include "runtime/window.h"
