@@ -5,6 +5,7 @@
 #include "scoring/w_jsq_by.h"
 #include "scoring/w_jsq_gz1.h"
 #include "scoring/w_jsq_gz2.h"
+#include "scoring/w_jsq_gz3.h"
 #include "settings/w_xm_gz_grades.h"
 #include "shell/w_about.h"
 #include "shell/w_flash.h"
@@ -24,5 +25,6 @@ void registerClasses() {
   rt::registerWindow<w_xm_gz3>();
   rt::registerWindow<w_jsq_gz1>();
   rt::registerWindow<w_jsq_gz2>();
+  rt::registerWindow<w_jsq_gz3>();
   rt::registerWindow<w_jsq_by>();
 }

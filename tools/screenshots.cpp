@@ -13,6 +13,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "classes.h"
 #include "runtime/event.h"
@@ -42,45 +43,87 @@ void shoot(const char* name) {
   std::printf("%s\n", path.toUtf8().constData());
 }
 
-// ---- the grade-one score calculator
+// ---- the score calculators and the graduation window
 
-// Opened from the menu as the teacher opens it, with a boy's full set of measurements typed
-// in field after field with Enter; the settings row is made first when there is none.
-void gradeOneCalculator(rt::Window& frame) {
-  rt::Transaction& t = *rt::sqlca();
-  t.execute(
-      "INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, xm_5_w, xm_l_w, "
-      "xm_z_w, xm_y_w, xm_w_w) SELECT '31', '0', '1', '1', '0', '0', '1', '0', '1', '1', '0', '1', '0', '0' "
-      "WHERE NOT EXISTS (SELECT 1 FROM xmsz WHERE nj = '31')");
-  t.commit();
+// Each opened from the menu as the teacher opens it and from its start-page picture, with a
+// student's measurements typed in field after field with Enter; a grade's settings row is
+// made first when there is none.
+struct CalculatorShot {
+  const char* className;
+  const char* grade;  // "" for the graduation window, which reads no settings
+  const char* flags;  // the settings row's thirteen flags, quoted
+  const char* name;
+  rt::MenuItem* (*item)(m_main& menu);
+  int pictureX, pictureY;  // the start-page picture's corner
+  bool girl;
+  std::vector<const char*> typed;  // from the first field Enter reaches
+};
+
+void calculatorShots(rt::Window& frame, const CalculatorShot& shot) {
+  if (*shot.grade) {
+    rt::Transaction& t = *rt::sqlca();
+    t.execute(std::string("INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, "
+                          "xm_5_w, xm_l_w, xm_z_w, xm_y_w, xm_w_w) SELECT '") +
+              shot.grade + "', " + shot.flags + " WHERE NOT EXISTS (SELECT 1 FROM xmsz WHERE nj = '" + shot.grade +
+              "')");
+    t.commit();
+  }
   static int openings = 0;
-  t::onOpen("w_jsq_gz1", [](rt::Window& w) {
-    for (const char* typed : {"172", "60", "3.50", "3500", "7.3", "65"}) {
+  openings = 0;
+  const CalculatorShot* s = &shot;
+  t::onOpen(shot.className, [s](rt::Window& w) {
+    if (s->girl) {
+      if (auto* calc = dynamic_cast<w_jsq*>(&w)) {
+        t::click(*calc->rb_sex_woman);
+        t::moveFocus(*calc->em_s1);
+      }
+    }
+    for (const char* typed : s->typed) {
       t::typeText(w, typed);
       t::pressKey(w, Qt::Key_Return);
     }
-    t::click(*static_cast<w_jsq_gz1&>(w).cbx_1);
-    shoot(++openings == 1 ? "6-calculator-gz1" : "6-calculator-gz1-from-start-page");
-    if (openings == 1) {
-      t::moveFocus(*static_cast<w_jsq_gz1&>(w).cb_2);
+    const std::string name = std::string(s->name) + (++openings == 1 ? "" : "-from-start-page");
+    if (auto* calc = dynamic_cast<w_jsq_gz1*>(&w)) t::click(*calc->cbx_1);
+    shoot(name.c_str());
+    if (auto* calc = dynamic_cast<w_jsq_gz1*>(&w); calc && openings == 1) {
+      t::moveFocus(*calc->cb_2);
       shoot("6-calculator-gz1-settings-focused");
     }
     rt::close(w);
   });
   auto menu = rt::cast<m_main>(frame.menu());
-  rt::pick(*menu->m_成绩计算->m_高中->m_1);
-  QTest::qWait(200);  // the item's click runs posted; the calculator is modal until closed
-  // And from the start page's picture "Run = w_jsq_gz1" (p_8).
+  rt::pick(*shot.item(*menu));
+  QTest::qWait(200);  // the item's click runs posted; the window is modal until closed
   auto& main = static_cast<w_main1&>(frame);
   const bool pageHidden = !main.dw_main->visible();
   if (pageHidden) rt::pick(*menu->m_导航);
   QTest::qWait(200);
-  t::movePointer(*main.dw_main, 1440 + 200, 60 + 200);
+  t::movePointer(*main.dw_main, shot.pictureX + 200, shot.pictureY + 200);
   QTest::qWait(200);
-  t::click(*main.dw_main, 1440 + 200, 60 + 200);
+  t::click(*main.dw_main, shot.pictureX + 200, shot.pictureY + 200);
   QTest::qWait(200);
   if (pageHidden) rt::pick(*menu->m_导航);
   QTest::qWait(200);
+}
+
+void allCalculators(rt::Window& frame) {
+  // Boys: no step test, long jump or sit-and-reach. Grade two's row is the one its
+  // settings window saved above: girls take the step test, the long jump and the sit-ups.
+  const char* boys = "'0', '1', '1', '0', '0', '1', '0', '1', '1', '0', '1', '0', '0'";
+  const char* girls = boys;
+  const CalculatorShot shots[] = {
+      {"w_jsq_gz1", "31", boys, "6-calculator-gz1", [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_1.raw(); },
+       1440, 60, false, {"172", "60", "3.50", "3500", "7.3", "65"}},
+      {"w_jsq_gz2", "32", girls, "11-calculator-gz2",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_2.raw(); }, 2661, 1256, true,
+       {"160", "50", "54", "3000", "175", "41"}},
+      {"w_jsq_gz3", "33", boys, "12-calculator-gz3",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_3.raw(); }, 238, 1256, false,
+       {"86", "81", "172", "60", "3.42", "3600", "7.7", "81"}},
+      {"w_jsq_by", "", "", "13-graduation", [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_毕业成绩.raw(); },
+       1440, 652, false, {"60.1", "74.7", "60.6"}},
+  };
+  for (const auto& shot : shots) calculatorShots(frame, shot);
 }
 
 }  // namespace
@@ -174,7 +217,7 @@ int main(int argc, char** argv) {
         shoot("10-calculator");
         rt::close(calc);
       }
-      if (f) gradeOneCalculator(*f);
+      if (f) allCalculators(*f);
       pickTop("导航");
       // 工具栏设置(&B), the first item of the first menu.
       auto settings = [&] {

@@ -59,7 +59,7 @@ w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
   minbox = false;
   maxbox = false;
   resizable = false;
-  width = 3008;
+  width = profile.width;
   height = profile.height;
   center = true;
   icon = "AppIcon!";

@@ -34,7 +34,8 @@ struct GradeProfile {
 
   std::string_view gradeCode;         // the settings row's retrieval argument
   std::string_view title;
-  int height;                         // the width is the design's
+  int height;
+  int width = 3008;
   std::string_view yearTotalCaption;  // gb_6
   std::string_view settingsWindow;    // opened by the open event and by "项目设置"
   std::string_view missingSettings;   // the "注意" message while the settings row is missing

@@ -120,8 +120,6 @@ long w_jsq_by::by() {
   // Exact: 25 % + 25 % + 50 % in float lost a point at some whole results.
   const std::int32_t cj_by = scoring::exactGraduationScore(em_c1->text(), em_c2->text(), em_c3->text());
   em_by_cj->text = std::to_string(cj_by);
-  const scoring::Level level = scoring::levelOf(cj_by);
-  if (level.colour) sle_by_dj->textcolor = colourOf(*level.colour);
-  sle_by_dj->text = std::string(level.text);
+  showLevel(*sle_by_dj, scoring::levelOf(cj_by));
   return 0;
 }
