@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -54,6 +55,12 @@ TempDataSource::TempDataSource(TempDataSource&& o) noexcept
 }
 
 namespace {
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
 int psql(const std::string& socketDir, const std::string& database, const std::string& args) {
   const std::string cmd = "psql -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
                           " " + args + " >/dev/null";
@@ -98,9 +105,30 @@ int TempDataSource::runSetup() const {
   return std::system(cmd.c_str());
 }
 
+namespace {
+// The data source the build made once with the set-up step, or "" when there is none (a
+// test then runs the step itself).
+fs::path madeDataSource() {
+  const fs::path made = ORVIDA_TEST_DATASOURCE;
+  std::error_code ec;
+  return fs::exists(made / "odbc.ini", ec) ? made : fs::path();
+}
+}  // namespace
+
 TempDataSource TempDataSource::standard() {
   TempDataSource ds;
-  if (ds.runSetup() != 0) throw std::runtime_error("the data source set-up failed");
+  const fs::path made = madeDataSource();
+  if (made.empty()) {
+    if (ds.runSetup() != 0) throw std::runtime_error("the data source set-up failed");
+    return ds;
+  }
+  // The made database and its odbc.ini, copied, with the path of the copy.
+  fs::create_directories(fs::path(ds.database()).parent_path());
+  fs::copy_file(made / "data" / "orvida" / "vardo.db", ds.database());
+  std::ifstream in(made / "odbc.ini");
+  std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string from = (made / "data" / "orvida" / "vardo.db").string();
+  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << replaceAll(ini, from, ds.database());
   return ds;
 }
 
@@ -122,9 +150,7 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
 
 TempDataSource TempDataSource::withIni(const std::string& text) {
   TempDataSource ds;
-  std::string body = text;
-  for (std::size_t at; (at = body.find("{dir}")) != std::string::npos;) body.replace(at, 5, ds.dir_);
-  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << body;
+  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << replaceAll(text, "{dir}", ds.dir_);
   return ds;
 }
 

@@ -10,7 +10,8 @@ namespace support {
 // at most: a second one is refused (ctest runs every test in a process of its own).
 class TempDataSource {
  public:
-  // "vardo" made by the project's own set-up step, as a user gets it.
+  // "vardo" made by the project's own set-up step, as a user gets it: a copy of the one the
+  // build made once.
   static TempDataSource standard();
   // An odbc.ini with exactly this text; "{dir}" stands for the temporary folder.
   static TempDataSource withIni(const std::string& text);
