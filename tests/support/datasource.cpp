@@ -137,10 +137,8 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
   ds.pgSocket_ = socketDir;
   ds.pgDatabase_ = "t_" + fs::path(ds.dir_).filename().string().substr(std::string("orvida-test-").size());
   for (char& c : ds.pgDatabase_) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const std::string sql = sourceDir() + "/resources/sql/";
-  if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + "'") != 0 ||
-      psql(socketDir, ds.pgDatabase_,
-           "-f '" + sql + "xmsz.postgresql.sql' -f '" + sql + "gz123.sql' -f '" + sql + "gz123.seed.sql'") != 0)
+  // A clone of the database the server's start made from the schema files.
+  if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + " TEMPLATE template_vardo'") != 0)
     throw std::runtime_error("cannot make a PostgreSQL database in " + socketDir);
   std::ofstream(fs::path(ds.dir_) / "odbc.ini")
       << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase="

@@ -18,7 +18,8 @@ class TempDataSource {
   // No data source at all.
   static TempDataSource none() { return withIni(""); }
   // "vardo" on a fresh database of its own in the private PostgreSQL server whose socket
-  // folder is `socketDir`, made from the same schema files.
+  // folder is `socketDir`: a clone of the one the server made at its start from the same
+  // schema files.
   static TempDataSource postgres(const std::string& socketDir);
 
   TempDataSource(TempDataSource&&) noexcept;
