@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -236,6 +237,58 @@ TEST_F(CalculatorTest, OpensAsTheGradeOneFormReadyForAStudent) {
     EXPECT_FALSE(w.rb_sex_woman->checked());
     EXPECT_EQ(nameOf(t::focused(w)), "em_s1");
     EXPECT_TRUE(t::messages().empty());
+  }));
+}
+
+// The item area by its rule rather than by each control's figures: eleven rows 100 units
+// apart, in each from left to right the item label, the input, the unit label and the score
+// field, none reaching into the next; and every control whole inside the window.
+TEST_F(CalculatorTest, TheItemsStandInAGridOfElevenRows) {
+  struct Row {
+    const char *label, *input, *unit, *score;  // nullptr: the row has none
+  };
+  const Row rows[] = {{"st_s1", "em_s1", "st_13", nullptr}, {"st_s2", "em_s2", "st_14", "em_s_t"},
+                      {"st_t", "em_t", nullptr, "em_t_t"},  {"st_1", "em_1", "st_11", "em_1_t"},
+                      {"st_8", "em_8", "st_88", "em_8_t"},  {"st_f", "em_f", nullptr, "em_f_t"},
+                      {"st_5", "em_5", "st_55", "em_5_t"},  {"st_l", "em_l", "st_ll", "em_l_t"},
+                      {"st_z", "em_z", "st_zz", "em_z_t"},  {"st_y", "em_y", "st_yy", "em_y_t"},
+                      {"st_w", "em_w", nullptr, "em_w_t"}};
+  EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
+    auto named = [&w](const char* name) -> rt::Control& {
+      for (const auto& c : w.controls()) {
+        if (c->className() == name) return *c;
+      }
+      throw std::runtime_error(std::string("no control ") + name);
+    };
+    for (int i = 0; i < 11; ++i) {
+      const Row& r = rows[i];
+      SCOPED_TRACE(r.input);
+      rt::Control& input = named(r.input);
+      EXPECT_EQ(input.y(), 92 + 100 * i);
+      EXPECT_EQ(input.x(), 475);
+      std::vector<std::pair<rt::Control*, int>> inOrder{{&named(r.label), i == 1 ? 87 : 82}, {&input, 475}};
+      if (r.unit) inOrder.emplace_back(&named(r.unit), 741);
+      if (r.score) inOrder.emplace_back(&named(r.score), 1093);
+      for (std::size_t k = 0; k < inOrder.size(); ++k) {
+        rt::Control& c = *inOrder[k].first;
+        SCOPED_TRACE(c.className());
+        EXPECT_EQ(c.x(), inOrder[k].second);
+        if (k + 1 < inOrder.size()) {
+          EXPECT_LE(c.x() + c.width(), inOrder[k + 1].first->x());
+        }
+        // On the input's row: their heights overlap, and it stays clear of the next row.
+        EXPECT_LT(c.y(), input.y() + input.height());
+        EXPECT_LT(input.y(), c.y() + c.height());
+        EXPECT_LE(c.y() + c.height(), input.y() + 100);
+      }
+    }
+    for (const auto& c : w.controls()) {
+      if (!c->visible()) continue;
+      EXPECT_GE(c->x(), 0) << c->className();
+      EXPECT_GE(c->y(), 0) << c->className();
+      EXPECT_LE(c->x() + c->width(), w.width()) << c->className();
+      EXPECT_LE(c->y() + c->height(), w.height()) << c->className();
+    }
   }));
 }
 
