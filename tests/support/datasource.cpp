@@ -61,8 +61,29 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
+// The client of the newest PostgreSQL installed, called directly: the wrapper on the PATH
+// that picks it costs a start of its own at every call.
+const std::string& psqlProgram() {
+  static const std::string program = [] {
+    std::string found = "psql";
+    int newest = -1;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/postgresql", ec)) {
+      const std::string version = entry.path().filename().string();
+      if (version.empty() || !std::isdigit(static_cast<unsigned char>(version[0]))) continue;
+      const fs::path client = entry.path() / "bin" / "psql";
+      if (std::stoi(version) > newest && fs::exists(client, ec)) {
+        newest = std::stoi(version);
+        found = client.string();
+      }
+    }
+    return found;
+  }();
+  return program;
+}
+
 int psql(const std::string& socketDir, const std::string& database, const std::string& args) {
-  const std::string cmd = "psql -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
+  const std::string cmd = psqlProgram() + " -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
                           " " + args + " >/dev/null";
   return std::system(cmd.c_str());
 }
@@ -78,7 +99,7 @@ TempDataSource::~TempDataSource() {
 std::string TempDataSource::query(const std::string& sql) const {
   std::string cmd;
   if (!pgDatabase_.empty())
-    cmd = "psql -X -At -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_ + " -c \"" + sql + "\"";
+    cmd = psqlProgram() + " -X -At -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_ + " -c \"" + sql + "\"";
   else
     cmd = "sqlite3 '" + database() + "' \"" + sql + "\"";
   std::string out;
