@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -97,6 +98,12 @@ int pixelsInColour(const rt::Control& control, rt::Color c) {
 }
 
 std::string nameOf(const rt::Ref<rt::Control>& c) { return c ? c->className() : "none"; }
+rt::Control& controlNamed(rt::Window& w, const std::string& name) {
+  for (const auto& c : w.controls()) {
+    if (c->className() == name) return *c;
+  }
+  throw std::runtime_error("no control " + name);
+}
 float value(const my_maskedit& field) { return scoring::toReal(field.text()); }
 
 // The user gives a field the focus, types and presses Enter.
@@ -236,6 +243,53 @@ TEST_F(CalculatorTest, OpensAsTheGradeOneFormReadyForAStudent) {
     EXPECT_FALSE(w.rb_sex_woman->checked());
     EXPECT_EQ(nameOf(t::focused(w)), "em_s1");
     EXPECT_TRUE(t::messages().empty());
+  }));
+}
+
+// The item area by its rule rather than by each control's figures: eleven rows 100 units
+// apart, in each from left to right the item label, the input, the unit label and the score
+// field, none reaching into the next; and every control whole inside the window.
+TEST_F(CalculatorTest, TheItemsStandInAGridOfElevenRows) {
+  struct Row {
+    const char *label, *input, *unit, *score;  // nullptr: the row has none
+  };
+  const Row rows[] = {{"st_s1", "em_s1", "st_13", nullptr}, {"st_s2", "em_s2", "st_14", "em_s_t"},
+                      {"st_t", "em_t", nullptr, "em_t_t"},  {"st_1", "em_1", "st_11", "em_1_t"},
+                      {"st_8", "em_8", "st_88", "em_8_t"},  {"st_f", "em_f", nullptr, "em_f_t"},
+                      {"st_5", "em_5", "st_55", "em_5_t"},  {"st_l", "em_l", "st_ll", "em_l_t"},
+                      {"st_z", "em_z", "st_zz", "em_z_t"},  {"st_y", "em_y", "st_yy", "em_y_t"},
+                      {"st_w", "em_w", nullptr, "em_w_t"}};
+  EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
+    auto named = [&w](const char* name) -> rt::Control& { return controlNamed(w, name); };
+    for (int i = 0; i < 11; ++i) {
+      const Row& r = rows[i];
+      SCOPED_TRACE(r.input);
+      rt::Control& input = named(r.input);
+      EXPECT_EQ(input.y(), 92 + 100 * i);
+      EXPECT_EQ(input.x(), 475);
+      std::vector<std::pair<rt::Control*, int>> inOrder{{&named(r.label), i == 1 ? 87 : 82}, {&input, 475}};
+      if (r.unit) inOrder.emplace_back(&named(r.unit), 741);
+      if (r.score) inOrder.emplace_back(&named(r.score), 1093);
+      for (std::size_t k = 0; k < inOrder.size(); ++k) {
+        rt::Control& c = *inOrder[k].first;
+        SCOPED_TRACE(c.className());
+        EXPECT_EQ(c.x(), inOrder[k].second);
+        if (k + 1 < inOrder.size()) {
+          EXPECT_LE(c.x() + c.width(), inOrder[k + 1].first->x());
+        }
+        // On the input's row: their heights overlap, and it stays clear of the next row.
+        EXPECT_LT(c.y(), input.y() + input.height());
+        EXPECT_LT(input.y(), c.y() + c.height());
+        EXPECT_LE(c.y() + c.height(), input.y() + 100);
+      }
+    }
+    for (const auto& c : w.controls()) {
+      if (!c->visible()) continue;
+      EXPECT_GE(c->x(), 0) << c->className();
+      EXPECT_GE(c->y(), 0) << c->className();
+      EXPECT_LE(c->x() + c->width(), w.width()) << c->className();
+      EXPECT_LE(c->y() + c->height(), w.height()) << c->className();
+    }
   }));
 }
 
@@ -408,56 +462,67 @@ TEST_F(CalculatorTest, TheFlagsAndTheSexMakeWholeRowsAvailable) {
 
 // ---- the keyboard
 
+// A student typed in as a teacher does it: the height, then Enter after every value.
+struct EnterWalk {
+  const char* who;
+  bool girl;
+  Strings typed, walk;
+  std::vector<std::pair<std::string, float>> scores;  // score field, points
+  std::string total, level;
+  std::optional<rt::Color> levelColour;
+};
+
+const EnterWalk kEnterWalks[] = {
+    {"a boy",
+     false,
+     {"172", "60", "3.50", "3500", "7.3", "65"},
+     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_1.getfocus",
+      "em_1.losefocus", "em_f.getfocus", "em_f.losefocus", "em_5.getfocus", "em_5.losefocus", "em_w.getfocus",
+      "em_w.losefocus", "cb_2.getfocus"},
+     {{"em_s_t", 15}, {"em_1_t", 17}, {"em_f_t", 11}, {"em_5_t", 25}, {"em_w_t", 16}},
+     "84.0",
+     "良好",
+     rt::Color::rgb(255, 0, 255)},
+    // Both sit-ups and the grip index chosen: Enter goes from em_y to em_w.
+    {"a girl",
+     true,
+     {"160", "50", "50", "2800", "180", "40", "50"},
+     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_t.getfocus",
+      "em_t.losefocus", "em_f.getfocus", "em_f.losefocus", "em_l.getfocus", "em_l.losefocus", "em_y.getfocus",
+      "em_y.losefocus", "em_w.getfocus", "em_w.losefocus", "cb_2.getfocus"},
+     {{"em_s_t", 15}, {"em_t_t", 16}, {"em_f_t", 13}, {"em_l_t", 25}, {"em_y_t", 17}, {"em_w_t", 16}},
+     "102.0",
+     "优秀",
+     std::nullopt},
+};
+
 TEST_F(CalculatorTest, EnterWalksTheAvailableInputsAndScoresEachOnce) {
   ds.query("DELETE FROM xmsz");
   ds.query(insertRow("31", {{"xm_t_m", "0"}, {"xm_l_m", "0"}, {"xm_z_m", "0"},  // boys: 1000 m, 50 m, grip
                             {"xm_8_w", "0"}, {"xm_5_w", "0"}, {"xm_z_w", "0"}}));
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {
-    auto walk = [&] {
-      auto all = t::journal({"losefocus", "getfocus"});
+    // One after the other in the same window, the boy first.
+    for (const EnterWalk& c : kEnterWalks) {
+      SCOPED_TRACE(c.who);
+      if (c.girl) {
+        t::click(*w.rb_sex_woman);
+        t::moveFocus(*w.em_s1);
+      }
       t::clearJournal();
-      return all;
-    };
-
-    // A boy typed in as a teacher does it: the height, then Enter after every value.
-    t::clearJournal();
-    for (const char* typed : {"172", "60", "3.50", "3500", "7.3", "65"}) {
-      t::typeText(w, typed);
-      t::pressKey(w, Qt::Key_Return);
+      for (const std::string& typed : c.typed) {
+        t::typeText(w, typed);
+        t::pressKey(w, Qt::Key_Return);
+      }
+      EXPECT_EQ(t::journal({"losefocus", "getfocus"}), c.walk);
+      for (const auto& [field, points] : c.scores) {
+        EXPECT_EQ(value(dynamic_cast<my_maskedit&>(controlNamed(w, field))), points) << field;
+      }
+      EXPECT_EQ(w.em_xn_t->text(), c.total);
+      EXPECT_EQ(w.sle_dj->text(), c.level);
+      if (c.levelColour) {
+        EXPECT_EQ(w.sle_dj->textcolor(), *c.levelColour);
+      }
     }
-    EXPECT_EQ(walk(), (Strings{"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus",
-                               "em_1.getfocus", "em_1.losefocus", "em_f.getfocus", "em_f.losefocus",
-                               "em_5.getfocus", "em_5.losefocus", "em_w.getfocus", "em_w.losefocus",
-                               "cb_2.getfocus"}));
-    EXPECT_EQ(value(*w.em_s_t), 15);
-    EXPECT_EQ(value(*w.em_1_t), 17);
-    EXPECT_EQ(value(*w.em_f_t), 11);
-    EXPECT_EQ(value(*w.em_5_t), 25);
-    EXPECT_EQ(value(*w.em_w_t), 16);
-    EXPECT_EQ(w.em_xn_t->text(), "84.0");
-    EXPECT_EQ(w.sle_dj->text(), "良好");
-    EXPECT_EQ(w.sle_dj->textcolor(), rt::Color::rgb(255, 0, 255));
-
-    // A girl, with both sit-ups and the grip index chosen: Enter goes from em_y to em_w.
-    t::click(*w.rb_sex_woman);
-    t::moveFocus(*w.em_s1);
-    t::clearJournal();
-    for (const char* typed : {"160", "50", "50", "2800", "180", "40", "50"}) {
-      t::typeText(w, typed);
-      t::pressKey(w, Qt::Key_Return);
-    }
-    EXPECT_EQ(walk(), (Strings{"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus",
-                               "em_t.getfocus", "em_t.losefocus", "em_f.getfocus", "em_f.losefocus",
-                               "em_l.getfocus", "em_l.losefocus", "em_y.getfocus", "em_y.losefocus",
-                               "em_w.getfocus", "em_w.losefocus", "cb_2.getfocus"}));
-    EXPECT_EQ(value(*w.em_s_t), 15);
-    EXPECT_EQ(value(*w.em_t_t), 16);
-    EXPECT_EQ(value(*w.em_f_t), 13);
-    EXPECT_EQ(value(*w.em_l_t), 25);
-    EXPECT_EQ(value(*w.em_y_t), 17);
-    EXPECT_EQ(value(*w.em_w_t), 16);
-    EXPECT_EQ(w.em_xn_t->text(), "102.0");
-    EXPECT_EQ(w.sle_dj->text(), "优秀");
     EXPECT_TRUE(t::messages().empty());
   }));
 }

@@ -297,35 +297,51 @@ TEST_F(DataViewTest, AFailedWriteIsKeptAndMadeAgainOnceTheFaultIsGone) {
   EXPECT_EQ(stored("31"), "31|1|0|1|0|~|0|1|1|0|1|0|0|~|0|0");
 }
 
-TEST_F(DataViewTest, AnUpdateOfARowGoneSinceItsRetrieveFails) {
-  ds.query("INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')");
+// An update the table cannot take as it stands fails, reports why on the transaction and
+// changes nothing once rolled back.
+struct UpdateFailure {
+  const char* name;
+  bool keyless;            // the table made again without its key first
+  std::string rows;        // the rows before the retrieve
+  long retrieved;
+  std::string meanwhile;   // what another program does once the read has ended ("" nothing)
+  std::string driverSays;
+  std::string check, left;  // a query and what it gives afterwards
+};
+void PrintTo(const UpdateFailure& c, std::ostream* os) { *os << c.name; }
+
+class FailedUpdate : public DataViewTest, public ::testing::WithParamInterface<UpdateFailure> {};
+
+TEST_P(FailedUpdate, ReportsAndChangesNothing) {
+  const UpdateFailure& c = GetParam();
+  ds.query((c.keyless ? recreateXmsz(false, "") + "; " : std::string()) + c.rows);
   open();
-  ASSERT_EQ(dw.retrieve("31"), 1) << t.sqlerrtext;
-  ASSERT_EQ(t.rollback(), 0);  // the read ends, so another program may write
-  ds.query("DELETE FROM xmsz WHERE nj = '31'");
+  ASSERT_EQ(dw.retrieve("31"), c.retrieved) << t.sqlerrtext;
+  EXPECT_EQ(dw.getrow(), 1);
+  if (!c.meanwhile.empty()) {
+    ASSERT_EQ(t.rollback(), 0);  // the read ends, so another program may write
+    ds.query(c.meanwhile);
+  }
   ASSERT_EQ(dw.setitem(1, "xm_z_m", "1"), 1);
   EXPECT_EQ(dw.update(), -1);
   EXPECT_EQ(t.sqlcode, -1);
-  EXPECT_NE(t.sqlerrtext.find("Row changed"), std::string::npos) << t.sqlerrtext;
+  EXPECT_NE(t.sqlerrtext.find(c.driverSays), std::string::npos) << t.sqlerrtext;
   ASSERT_EQ(t.rollback(), 0);
-  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "0");
+  EXPECT_EQ(ds.query(c.check), c.left);
 }
 
-// Two rows for one code, which only a table without its key can hold: a write by the key
-// would change both, so it fails.
-TEST_F(DataViewTest, AnUpdateThatWouldChangeSeveralRowsFails) {
-  ds.query(recreateXmsz(false, "") +
-           "; INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0'); INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')");
-  open();
-  ASSERT_EQ(dw.retrieve("31"), 2) << t.sqlerrtext;
-  EXPECT_EQ(dw.getrow(), 1);
-  ASSERT_EQ(dw.setitem(1, "xm_z_m", "1"), 1);
-  EXPECT_EQ(dw.update(), -1);
-  EXPECT_EQ(t.sqlcode, -1);
-  EXPECT_NE(t.sqlerrtext.find("2 rows"), std::string::npos) << t.sqlerrtext;
-  ASSERT_EQ(t.rollback(), 0);
-  EXPECT_EQ(ds.query("SELECT xm_z_m FROM xmsz"), "0\n0");
-}
+INSTANTIATE_TEST_SUITE_P(
+    DataView, FailedUpdate,
+    ::testing::Values(
+        UpdateFailure{"OfARowGoneSinceItsRetrieve", false, "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')", 1,
+                      "DELETE FROM xmsz WHERE nj = '31'", "Row changed", "SELECT count(*) FROM xmsz", "0"},
+        // Two rows for one code, which only a table without its key can hold: a write by
+        // the key would change both.
+        UpdateFailure{"ThatWouldChangeSeveralRows", true,
+                      "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0'); "
+                      "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')",
+                      2, "", "2 rows", "SELECT xm_z_m FROM xmsz", "0\n0"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataViewTest, ValuesAreBoundNeverPastedIntoTheStatement) {
   const std::string hostile = "体'); DROP TABLE xmsz; --\"";

@@ -14,6 +14,7 @@
 #include "runtime/msgbox.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
+#include "support/wait.h"
 
 namespace t = rt::testing;
 using Journal = std::vector<std::string>;
@@ -218,7 +219,7 @@ TEST_F(FocusTest, TheFocusGivenAwayToARealMessageBoxComesBackWithoutEvents) {
   t::clearJournal();
   // A real box, answered by the user once it is up.
   rt::post([] {
-    for (int i = 0; i < 200 && !t::answerMessageBox(); ++i) t::wait(10);
+    support::waitUntil([] { return t::answerMessageBox(); }, 2000);
   });
   rt::dispatch([] { rt::messagebox("提示", "a real box"); });
   t::processEvents();

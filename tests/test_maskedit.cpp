@@ -17,6 +17,7 @@
 #include "runtime/testing.h"
 #include "runtime/window.h"
 #include "scoring/core/scoring.h"
+#include "support/wait.h"
 #include "ui/my_maskedit.h"
 
 namespace t = rt::testing;
@@ -193,7 +194,7 @@ TEST_F(MaskEditTest, AMessageBoxFromLosefocusFiresNoSecondLosefocus) {
   t::useRealMessageBoxes();
   onLeavingF1 = [] {
     rt::post([] {
-      for (int i = 0; i < 200 && !t::answerMessageBox(); ++i) t::wait(10);
+      support::waitUntil([] { return t::answerMessageBox(); }, 2000);
     });
     rt::messagebox("提示", "leaving");
   };

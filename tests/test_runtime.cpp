@@ -18,6 +18,7 @@
 #include "runtime/testing.h"
 #include "runtime/units.h"
 #include "runtime/window.h"
+#include "support/wait.h"
 
 namespace t = rt::testing;
 
@@ -306,7 +307,7 @@ TEST_F(RuntimeTest, TimersFireUntilTheWindowCloses) {
   rt::open<w_ticking>();
   auto w = rt::global<w_ticking>();
   rt::timer(0.01, *w);
-  for (int i = 0; i < 200 && w_ticking::ticks < 2; ++i) t::wait(10);
+  support::waitUntil([] { return w_ticking::ticks >= 2; }, 2000);
   EXPECT_GE(w_ticking::ticks, 2);
   EXPECT_DOUBLE_EQ(w->timerInterval(), 0.01);
   rt::timer(0, *w);

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -65,7 +66,8 @@ TEST(TextToReal, IgnoresTheLocale) {
 // ---------------------------------------------------------------------------------------
 // Ladders
 
-// The grade-one table as typed: at every bound the band it opens, a hair below it the next.
+// The grade-one score table, typed from the scoring rules and not from the core: per ladder
+// its bounds, falling, and its points, band by band.
 struct LadderCase {
   Item item;
   std::vector<Sex> sexes;
@@ -93,14 +95,28 @@ const LadderCase kGradeOneCases[] = {
     {Item::VitalCapacity, kGirls, {"60", "56", "49", "42", "39", "27"}, {15, 13, 12, 11, 10, 9, 8}},
 };
 
+// `bound` moved by `hundredths`, typed as a user types it (two decimals).
+std::string stepped(const char* bound, int hundredths) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", std::strtod(bound, nullptr) + hundredths / 100.0);
+  return text;
+}
+
+// Each bound opens its band, and one step (0.01) above it scores the same; one step below
+// it, and a hair below it, score the next band. So a bound of the core one step off either
+// way fails here.
 TEST(GradeOneLadders, EveryBoundOpensItsBand) {
   for (const LadderCase& c : kGradeOneCases) {
+    ASSERT_EQ(c.points.size(), c.bounds.size() + 1);
     for (Sex sex : c.sexes) {
       for (std::size_t i = 0; i < c.bounds.size(); ++i) {
-        const float bound = toReal(c.bounds[i]);
-        SCOPED_TRACE(std::string(sexName(sex)) + " bound " + c.bounds[i]);
-        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, bound), c.points[i]);
-        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, below(bound)), c.points[i + 1]);
+        const char* bound = c.bounds[i];
+        const int opened = c.points[i], next = c.points[i + 1];
+        SCOPED_TRACE(std::string(sexName(sex)) + " bound " + bound);
+        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, toReal(bound)), opened);
+        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, toReal(stepped(bound, 1))), opened);
+        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, toReal(stepped(bound, -1))), next);
+        EXPECT_EQ(itemScore(gradeOneLadders(), c.item, sex, below(toReal(bound))), next);
       }
     }
   }
@@ -120,16 +136,38 @@ struct ScoreCase {
   int points;
 };
 
+// The cases the scoring rules name; the one-ladder items under either sex.
 const ScoreCase kScoreCases[] = {
     // Runs are compared as the typed number, seconds above 59 included.
     {Item::Run1000, Sex::Girls, "4.75", 12},
+    {Item::Run1000, Sex::Boys, "4.75", 12},
     {Item::Run1000, Sex::Boys, "9.99", 10},
+    {Item::Run1000, Sex::Girls, "9.99", 10},
+    {Item::Run1000, Sex::Boys, "5.15", 10},
+    {Item::Run1000, Sex::Girls, "5.15", 10},
+    {Item::Run1000, Sex::Boys, "4.40", 12},
+    {Item::Run1000, Sex::Girls, "4.39", 13},
+    {Item::Run1000, Sex::Boys, "3.43", 17},
     {Item::Run1000, Sex::Boys, "3.42", 20},
+    {Item::Run1000, Sex::Girls, "3.42", 20},
+    {Item::Run800, Sex::Girls, "3.40", 17},
     {Item::Run800, Sex::Boys, "3.39", 20},
+    {Item::Run800, Sex::Girls, "3.39", 20},
+    {Item::Run50, Sex::Girls, "8.3", 26},
     {Item::Run50, Sex::Girls, "8.29", 30},
+    {Item::LongJump, Sex::Boys, "254", 30},
+    {Item::LongJump, Sex::Boys, "253.99", 26},
     {Item::LongJump, Sex::Boys, "1", 15},
     {Item::StepTest, Sex::Boys, "50", 15},
     {Item::StepTest, Sex::Girls, "50", 16},
+    {Item::GripIndex, Sex::Girls, "29", 12},
+    {Item::GripIndex, Sex::Girls, "28.99", 10},
+    {Item::SitUps, Sex::Girls, "44", 20},
+    {Item::SitUps, Sex::Boys, "44", 20},
+    {Item::SitUps, Sex::Girls, "43.99", 17},
+    {Item::SitUps, Sex::Boys, "43.99", 17},
+    {Item::SitAndReach, Sex::Boys, "7.2", 15},
+    {Item::Run1000, Sex::Girls, "0", 0},
     // 0 or less scores 0 before any ladder; sit-and-reach never reaches its lower bands.
     {Item::Run1000, Sex::Boys, "0", 0},
     {Item::Run50, Sex::Boys, "-3", 0},

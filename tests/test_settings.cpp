@@ -621,7 +621,8 @@ TEST_F(SettingsTest, ClicksChangeOnlyTheClickedGroup) {
   EXPECT_EQ(stored("31"), joined(start) + "|~|~") << "clicks alone write nothing";
 }
 
-// Every difference between the three windows, and what they share.
+// Every difference between the three windows, as the settings windows' rules give them,
+// and what they share.
 struct Look {
   Grade grade;
   std::string title;
@@ -653,6 +654,20 @@ TEST_P(EachLook, TheWindowIsLaidOutForItsGrade) {
       EXPECT_TRUE(w.cb_1->uo_bitmap->visible());
       EXPECT_EQ(w.cb_2->command_button->text(), l.closePicture ? "   关闭(&X)" : "关闭(&X)");
       EXPECT_EQ(w.cb_2->uo_bitmap->visible(), l.closePicture);
+      // What the figures above must give whatever they are: both buttons whole inside the
+      // window and below every box, side by side without touching, Save on the left.
+      const rt::Control &saveButton = control(w, "cb_1"), &closeButton = control(w, "cb_2");
+      for (const rt::Control* b : {&saveButton, &closeButton}) {
+        EXPECT_LE(b->x + b->width, w.width()) << b->className();
+        EXPECT_LE(b->y + b->height, w.height()) << b->className();
+        for (const auto& box : w.controls()) {
+          if (!dynamic_cast<rt::GroupBox*>(box.get())) continue;
+          EXPECT_GE(b->y, box->y + box->height) << b->className() << " over " << box->className();
+        }
+      }
+      EXPECT_LT(saveButton.x + saveButton.width, closeButton.x);
+      EXPECT_LT(saveButton.y, closeButton.y + closeButton.height);
+      EXPECT_LT(closeButton.y, saveButton.y + saveButton.height);
 
       Strings order;
       for (const auto& c : w.controls()) order.push_back(c->className());

@@ -28,6 +28,7 @@
 #include "shell/w_main1.h"
 #include "support/datasource.h"
 #include "support/program.h"
+#include "support/wait.h"
 
 namespace t = rt::testing;
 using support::TempDataSource;
@@ -257,7 +258,7 @@ TEST(System, ProgramsStartDetachedByTheirCommandLine) {
   // "touch" by its name on the PATH; no shell sees the line, so ";" separates nothing.
   EXPECT_EQ(rt::run("touch " + made + "  " + made + ";b"), 1);
   // The program runs on its own: wait for both files it makes, under any load.
-  for (int i = 0; i < 250 && !(rt::fileExists(made) && rt::fileExists(made + ";b")); ++i) t::wait(20);
+  support::waitUntil([&made] { return rt::fileExists(made) && rt::fileExists(made + ";b"); }, 5000);
   EXPECT_TRUE(rt::fileExists(made));
   EXPECT_TRUE(rt::fileExists(made + ";b"));
   EXPECT_EQ(rt::run("orvida-no-such-program x"), -1);

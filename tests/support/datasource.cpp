@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -54,8 +55,35 @@ TempDataSource::TempDataSource(TempDataSource&& o) noexcept
 }
 
 namespace {
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+// The client of the newest PostgreSQL installed, called directly: the wrapper on the PATH
+// that picks it costs a start of its own at every call.
+const std::string& psqlProgram() {
+  static const std::string program = [] {
+    std::string found = "psql";
+    int newest = -1;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/usr/lib/postgresql", ec)) {
+      const std::string version = entry.path().filename().string();
+      if (version.empty() || !std::isdigit(static_cast<unsigned char>(version[0]))) continue;
+      const fs::path client = entry.path() / "bin" / "psql";
+      if (std::stoi(version) > newest && fs::exists(client, ec)) {
+        newest = std::stoi(version);
+        found = client.string();
+      }
+    }
+    return found;
+  }();
+  return program;
+}
+
 int psql(const std::string& socketDir, const std::string& database, const std::string& args) {
-  const std::string cmd = "psql -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
+  const std::string cmd = psqlProgram() + " -X -q -v ON_ERROR_STOP=1 -h '" + socketDir + "' -U orvida -d " + database +
                           " " + args + " >/dev/null";
   return std::system(cmd.c_str());
 }
@@ -71,7 +99,7 @@ TempDataSource::~TempDataSource() {
 std::string TempDataSource::query(const std::string& sql) const {
   std::string cmd;
   if (!pgDatabase_.empty())
-    cmd = "psql -X -At -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_ + " -c \"" + sql + "\"";
+    cmd = psqlProgram() + " -X -At -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_ + " -c \"" + sql + "\"";
   else
     cmd = "sqlite3 '" + database() + "' \"" + sql + "\"";
   std::string out;
@@ -98,9 +126,30 @@ int TempDataSource::runSetup() const {
   return std::system(cmd.c_str());
 }
 
+namespace {
+// The data source the build made once with the set-up step, or "" when there is none (a
+// test then runs the step itself).
+fs::path madeDataSource() {
+  const fs::path made = ORVIDA_TEST_DATASOURCE;
+  std::error_code ec;
+  return fs::exists(made / "odbc.ini", ec) ? made : fs::path();
+}
+}  // namespace
+
 TempDataSource TempDataSource::standard() {
   TempDataSource ds;
-  if (ds.runSetup() != 0) throw std::runtime_error("the data source set-up failed");
+  const fs::path made = madeDataSource();
+  if (made.empty()) {
+    if (ds.runSetup() != 0) throw std::runtime_error("the data source set-up failed");
+    return ds;
+  }
+  // The made database and its odbc.ini, copied, with the path of the copy.
+  fs::create_directories(fs::path(ds.database()).parent_path());
+  fs::copy_file(made / "data" / "orvida" / "vardo.db", ds.database());
+  std::ifstream in(made / "odbc.ini");
+  std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string from = (made / "data" / "orvida" / "vardo.db").string();
+  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << replaceAll(ini, from, ds.database());
   return ds;
 }
 
@@ -109,10 +158,8 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
   ds.pgSocket_ = socketDir;
   ds.pgDatabase_ = "t_" + fs::path(ds.dir_).filename().string().substr(std::string("orvida-test-").size());
   for (char& c : ds.pgDatabase_) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  const std::string sql = sourceDir() + "/resources/sql/";
-  if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + "'") != 0 ||
-      psql(socketDir, ds.pgDatabase_,
-           "-f '" + sql + "xmsz.postgresql.sql' -f '" + sql + "gz123.sql' -f '" + sql + "gz123.seed.sql'") != 0)
+  // A clone of the database the server's start made from the schema files.
+  if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + " TEMPLATE template_vardo'") != 0)
     throw std::runtime_error("cannot make a PostgreSQL database in " + socketDir);
   std::ofstream(fs::path(ds.dir_) / "odbc.ini")
       << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase="
@@ -122,9 +169,7 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
 
 TempDataSource TempDataSource::withIni(const std::string& text) {
   TempDataSource ds;
-  std::string body = text;
-  for (std::size_t at; (at = body.find("{dir}")) != std::string::npos;) body.replace(at, 5, ds.dir_);
-  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << body;
+  std::ofstream(fs::path(ds.dir_) / "odbc.ini") << replaceAll(text, "{dir}", ds.dir_);
   return ds;
 }
 

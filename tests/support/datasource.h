@@ -10,14 +10,16 @@ namespace support {
 // at most: a second one is refused (ctest runs every test in a process of its own).
 class TempDataSource {
  public:
-  // "vardo" made by the project's own set-up step, as a user gets it.
+  // "vardo" made by the project's own set-up step, as a user gets it: a copy of the one the
+  // build made once.
   static TempDataSource standard();
   // An odbc.ini with exactly this text; "{dir}" stands for the temporary folder.
   static TempDataSource withIni(const std::string& text);
   // No data source at all.
   static TempDataSource none() { return withIni(""); }
   // "vardo" on a fresh database of its own in the private PostgreSQL server whose socket
-  // folder is `socketDir`, made from the same schema files.
+  // folder is `socketDir`: a clone of the one the server made at its start from the same
+  // schema files.
   static TempDataSource postgres(const std::string& socketDir);
 
   TempDataSource(TempDataSource&&) noexcept;
