@@ -25,6 +25,7 @@
 #include "scoring/w_jsq.h"
 #include "scoring/w_jsq_gz1.h"
 #include "shell/book.h"
+#include "support/calculator.h"
 #include "support/connected_app.h"
 #include "support/datasource.h"
 
@@ -34,139 +35,8 @@ using Strings = std::vector<std::string>;
 
 namespace {
 
-// Height tables without key or NOT NULL, with just the rows the cases need: boys 190 and
-// girls 185 at the top of their ranges, a boys' row with a null bound (160), two boys' rows
-// for 170, none for 175, and ordinary rows for the students typed in full.
-const char* kHeightTables =
-    "DROP TABLE gz123_m; DROP TABLE gz123_w;"
-    "CREATE TABLE gz123_m (s integer, z1 real, z2 real, z3 real, z4 real);"
-    "CREATE TABLE gz123_w (s integer, z1 real, z2 real, z3 real, z4 real);"
-    "INSERT INTO gz123_m VALUES (140, 28, 32, 42, 50), (160, NULL, 50, 60, 70),"
-    " (170, 50, 55, 65, 72), (170, 50, 55, 65, 72), (172, 50, 55, 65, 72), (190, 60, 63, 68.2, 72);"
-    "INSERT INTO gz123_w VALUES (140, 26, 30, 40, 48), (160, 40, 45, 55, 62), (185, 50, 57.29, 57.3, 60);";
-
-const Strings kFlagColumns = {"xm_t_m", "xm_1_m", "xm_5_m", "xm_l_m", "xm_z_m", "xm_w_m", "xm_t_w",
-                              "xm_8_w", "xm_5_w", "xm_l_w", "xm_z_w", "xm_y_w", "xm_w_w"};
-// Flags that differ from "1"; nullopt is a null column.
-using Flags = std::map<std::string, std::optional<std::string>>;
-
-// A settings row with every flag "1" but those given.
-std::string insertRow(const std::string& nj, const Flags& flags) {
-  std::string columns = "nj", values = "'" + nj + "'";
-  for (const auto& c : kFlagColumns) {
-    const auto it = flags.find(c);
-    const std::optional<std::string> v = it == flags.end() ? std::optional<std::string>("1") : it->second;
-    columns += ", " + c;
-    values += ", " + (v ? "'" + *v + "'" : std::string("NULL"));
-  }
-  return "INSERT INTO xmsz (" + columns + ") VALUES (" + values + ")";
-}
-
-// What a settings window's save does: the grade's row replaced and committed.
-void saveSettings(const Flags& flags, const std::string& nj = "31") {
-  rt::Transaction& t = *rt::sqlca();
-  if (t.execute("DELETE FROM xmsz WHERE nj = ?", {nj}) < 0 || t.execute(insertRow(nj, flags)) < 0) {
-    t.rollback();
-    rt::messagebox("注意", "保存失败！");
-    return;
-  }
-  t.commit();
-}
-
-// Stands in for the grade-one settings window, which is built apart: the test says what it
-// does each time it opens (its round, from 1), then it closes.
-struct settings_standin : rt::Window {
-  RT_CLASS(w_xm_gz1)
-  settings_standin() {
-    windowtype = rt::WindowType::Response;
-    width = 1200;
-    height = 800;
-  }
-};
-
-
-// How many pixels of a control are drawn in (nearly) a colour.
-int pixelsInColour(const rt::Control& control, rt::Color c) {
-  const QImage image = control.widget()->grab().toImage();
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - c.r) < 40 && std::abs(p.green() - c.g) < 40 && std::abs(p.blue() - c.b) < 40) ++count;
-    }
-  return count;
-}
-
-std::string nameOf(const rt::Ref<rt::Control>& c) { return c ? c->className() : "none"; }
-rt::Control& controlNamed(rt::Window& w, const std::string& name) {
-  for (const auto& c : w.controls()) {
-    if (c->className() == name) return *c;
-  }
-  throw std::runtime_error("no control " + name);
-}
-float value(const my_maskedit& field) { return scoring::toReal(field.text()); }
-
-// The user gives a field the focus, types and presses Enter.
-void enter(rt::Window& w, rt::Control& field, const std::string& text) {
-  t::moveFocus(field);
-  t::typeText(w, text);
-  t::pressKey(w, Qt::Key_Return);
-}
-
-class CalculatorTest : public ::testing::Test {
- protected:
-  t::Session session{40000};
-  TempDataSource ds = TempDataSource::standard();
-  std::function<void(int)> settingsWindow = [](int) {};
-  int settingsRounds = 0;
-  std::function<void(w_jsq_gz1&)> body;
-
-  void SetUp() override {
-    ds.query(kHeightTables);
-    ds.query(insertRow("31", {}));
-    registerClasses();
-    rt::registerWindow<settings_standin>();
-    t::onOpen("w_xm_gz1", [this](rt::Window& w) {
-      settingsWindow(++settingsRounds);
-      rt::close(w);
-    });
-    t::onOpen("w_jsq_gz1", [this](rt::Window& w) {
-      rt::Ref<rt::Window> ref = rt::refTo(w);
-      if (body) body(static_cast<w_jsq_gz1&>(w));
-      if (ref) rt::close(ref);
-    });
-  }
-
-  void run(std::function<void()> story) {
-    support::ConnectedApp app;
-    app.story = std::move(story);
-    rt::run(app, 0, nullptr);
-    EXPECT_EQ(app.connectError, "");
-  }
-  // Opens the calculator by its class name, as the menu and the start page do; `act` works in
-  // it, then it closes. False when it never came on screen.
-  bool calculate(std::function<void(w_jsq_gz1&)> act) {
-    bool shown = false;
-    body = [&](w_jsq_gz1& w) {
-      shown = true;
-      act(w);
-    };
-    rt::open("w_jsq_gz1");
-    body = nullptr;
-    return shown;
-  }
-  bool runCalculator(std::function<void(w_jsq_gz1&)> act) {
-    bool shown = false;
-    run([&] { shown = calculate(std::move(act)); });
-    return shown;
-  }
-
-  static Strings messageTexts() {
-    Strings out;
-    for (const auto& m : t::messages()) out.push_back(m.caption + ": " + m.text);
-    return out;
-  }
-};
+using CalculatorTest = support::CalculatorFixture<w_jsq_gz1, "31", "w_xm_gz1">;
+using namespace support;
 
 const std::string kMissing = "注意: 请先设置好高中一年级测试项目！";
 const std::string kNeedsWeight = "提示: 如要得到肺活量成绩，请先正确输入体重！";
@@ -426,7 +296,7 @@ TEST_F(CalculatorTest, TheFlagsAndTheSexMakeWholeRowsAvailable) {
   run([&] {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
-      saveSettings(c.flags);
+      save(c.flags);
       EXPECT_TRUE(calculate([&](w_jsq_gz1& w) {
         // The four controls of a row switch together, or the row reads "?".
         auto available = [&] {
@@ -608,7 +478,7 @@ TEST_F(CalculatorTest, TheWeightMessageInterruptsTheWalkOnce) {
 TEST_F(CalculatorTest, WithoutItsRowTheUserIsSentToTheSettingsWindowUntilItIsSaved) {
   ds.query("DELETE FROM xmsz");
   settingsWindow = [](int round) {
-    if (round == 3) saveSettings({{"xm_5_m", "0"}});
+    if (round == 3) save({{"xm_5_m", "0"}});
   };
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {
     EXPECT_FALSE(w.em_5->enabled());
@@ -633,7 +503,7 @@ TEST_F(CalculatorTest, AFirstDatabaseErrorTakesThePathOfAMissingRow) {
 TEST_F(CalculatorTest, ARetrieveErrorAfterTheSettingsWindowIsShownOnceAndClosesTheCalculator) {
   ds.query("DELETE FROM xmsz");
   settingsWindow = [](int) {
-    saveSettings({});
+    save({});
     rt::sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away");
     rt::sqlca()->commit();
   };
@@ -649,7 +519,7 @@ TEST_F(CalculatorTest, ARetrieveErrorAfterTheSettingsWindowIsShownOnceAndClosesT
 TEST_F(CalculatorTest, ADatabaseThatRefusesEverySaveLetsTheUserGoAfterThreeRounds) {
   ds.query("DELETE FROM xmsz");
   ds.query("CREATE TRIGGER refuse BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END");
-  settingsWindow = [](int) { saveSettings({}); };
+  settingsWindow = [](int) { save({}); };
   EXPECT_FALSE(runCalculator([](w_jsq_gz1&) {}));
   const std::string refused = "注意: 保存失败！";
   EXPECT_EQ(messageTexts(), (Strings{kMissing, refused, kMissing, refused, kMissing, refused}));
@@ -660,7 +530,7 @@ TEST_F(CalculatorTest, ADatabaseThatRefusesEverySaveLetsTheUserGoAfterThreeRound
 
 TEST_F(CalculatorTest, TheSettingsButtonReappliesTheChoiceWithoutRecomputing) {
   std::vector<std::function<void()>> rounds = {
-      [] { saveSettings({{"xm_t_m", "0"}}); },                   // a new choice
+      [] { save({{"xm_t_m", "0"}}); },                   // a new choice
       [] {},                                                      // closed without saving
       [] { rt::sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away"), rt::sqlca()->commit(); },  // an error
   };

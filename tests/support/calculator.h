@@ -1,0 +1,178 @@
+#pragma once
+
+// A score calculator on a data source of its own, for the tests of every grade: the test's
+// own height tables, settings rows, a stand-in for the grade's settings window, and a
+// fixture that opens the calculator by its class name as the menu and the start page do.
+//   using CalculatorTest = support::CalculatorFixture<w_jsq_gz1, "31", "w_xm_gz1">;
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "classes.h"
+#include "runtime/application.h"
+#include "runtime/msgbox.h"
+#include "runtime/testing.h"
+#include "runtime/transaction.h"
+#include "runtime/window.h"
+#include "scoring/core/scoring.h"
+#include "scoring/w_jsq.h"
+#include "support/connected_app.h"
+#include "support/datasource.h"
+
+namespace support {
+
+using Strings = std::vector<std::string>;
+
+// Height tables without key or NOT NULL, with just the rows the cases need: boys 190 and
+// girls 185 at the top of their ranges, a boys' row with a null bound (160), two boys' rows
+// for 170, none for 175, and ordinary rows for the students typed in full.
+inline const char* kHeightTables =
+    "DROP TABLE gz123_m; DROP TABLE gz123_w;"
+    "CREATE TABLE gz123_m (s integer, z1 real, z2 real, z3 real, z4 real);"
+    "CREATE TABLE gz123_w (s integer, z1 real, z2 real, z3 real, z4 real);"
+    "INSERT INTO gz123_m VALUES (140, 28, 32, 42, 50), (160, NULL, 50, 60, 70),"
+    " (170, 50, 55, 65, 72), (170, 50, 55, 65, 72), (172, 50, 55, 65, 72), (190, 60, 63, 68.2, 72);"
+    "INSERT INTO gz123_w VALUES (140, 26, 30, 40, 48), (160, 40, 45, 55, 62), (185, 50, 57.29, 57.3, 60);";
+
+inline const Strings kFlagColumns = {"xm_t_m", "xm_1_m", "xm_5_m", "xm_l_m", "xm_z_m", "xm_w_m", "xm_t_w",
+                                     "xm_8_w", "xm_5_w", "xm_l_w", "xm_z_w", "xm_y_w", "xm_w_w"};
+// Flags that differ from "1"; nullopt is a null column.
+using Flags = std::map<std::string, std::optional<std::string>>;
+
+// A settings row with every flag "1" but those given.
+inline std::string insertRow(const std::string& nj, const Flags& flags) {
+  std::string columns = "nj", values = "'" + nj + "'";
+  for (const auto& c : kFlagColumns) {
+    const auto it = flags.find(c);
+    const std::optional<std::string> v = it == flags.end() ? std::optional<std::string>("1") : it->second;
+    columns += ", " + c;
+    values += ", " + (v ? "'" + *v + "'" : std::string("NULL"));
+  }
+  return "INSERT INTO xmsz (" + columns + ") VALUES (" + values + ")";
+}
+
+// What a settings window's save does: the grade's row replaced and committed.
+inline void saveSettings(const Flags& flags, const std::string& nj) {
+  rt::Transaction& t = *rt::sqlca();
+  if (t.execute("DELETE FROM xmsz WHERE nj = ?", {nj}) < 0 || t.execute(insertRow(nj, flags)) < 0) {
+    t.rollback();
+    rt::messagebox("注意", "保存失败！");
+    return;
+  }
+  t.commit();
+}
+
+// Stands in for a grade's settings window, which is built apart: the test says what it does
+// each time it opens (its round, from 1), then it closes.
+template <rt::class_name_text Name>
+struct settings_standin : rt::Window {
+  static constexpr const char* class_name = Name.s;
+  std::string className() const override { return Name.s; }
+  settings_standin() {
+    windowtype = rt::WindowType::Response;
+    width = 1200;
+    height = 800;
+  }
+};
+
+// How many pixels of a control are drawn in (nearly) a colour.
+inline int pixelsInColour(const rt::Control& control, rt::Color c) {
+  const QImage image = control.widget()->grab().toImage();
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor p = image.pixelColor(x, y);
+      if (std::abs(p.red() - c.r) < 40 && std::abs(p.green() - c.g) < 40 && std::abs(p.blue() - c.b) < 40) ++count;
+    }
+  return count;
+}
+
+inline std::string nameOf(const rt::Ref<rt::Control>& c) { return c ? c->className() : "none"; }
+inline rt::Control& controlNamed(rt::Window& w, const std::string& name) {
+  for (const auto& c : w.controls()) {
+    if (c->className() == name) return *c;
+  }
+  throw std::runtime_error("no control " + name);
+}
+inline float value(const my_maskedit& field) { return scoring::toReal(field.text()); }
+
+// The user gives a field the focus, types and presses Enter.
+inline void enter(rt::Window& w, rt::Control& field, const std::string& text) {
+  rt::testing::moveFocus(field);
+  rt::testing::typeText(w, text);
+  rt::testing::pressKey(w, Qt::Key_Return);
+}
+
+// The calculator `W` of grade `Grade`, whose settings window `Settings` a stand-in plays.
+// Its settings row starts with every flag "1".
+template <class W, rt::class_name_text Grade, rt::class_name_text Settings>
+class CalculatorFixture : public ::testing::Test {
+ protected:
+  rt::testing::Session session{40000};
+  TempDataSource ds = TempDataSource::standard();
+  std::function<void(int)> settingsWindow = [](int) {};
+  int settingsRounds = 0;
+  std::function<void(W&)> body;
+  static constexpr const char* grade = Grade.s;
+
+  void SetUp() override {
+    ds.query(kHeightTables);
+    ds.query(insertRow(grade, {}));
+    registerClasses();
+    rt::registerWindow<settings_standin<Settings>>();
+    rt::testing::onOpen(Settings.s, [this](rt::Window& w) {
+      settingsWindow(++settingsRounds);
+      rt::close(w);
+    });
+    rt::testing::onOpen(W::class_name, [this](rt::Window& w) {
+      rt::Ref<rt::Window> ref = rt::refTo(w);
+      if (body) body(static_cast<W&>(w));
+      if (ref) rt::close(ref);
+    });
+  }
+
+  // The grade's row replaced, as its settings window saves it.
+  static void save(const Flags& flags) { saveSettings(flags, grade); }
+
+  void run(std::function<void()> story) {
+    ConnectedApp app;
+    app.story = std::move(story);
+    rt::run(app, 0, nullptr);
+    EXPECT_EQ(app.connectError, "");
+  }
+  // Opens the calculator by its class name, as the menu and the start page do; `act` works in
+  // it, then it closes. False when it never came on screen.
+  bool calculate(std::function<void(W&)> act) {
+    bool shown = false;
+    body = [&](W& w) {
+      shown = true;
+      act(w);
+    };
+    rt::open(W::class_name);
+    body = nullptr;
+    return shown;
+  }
+  bool runCalculator(std::function<void(W&)> act) {
+    bool shown = false;
+    run([&] { shown = calculate(std::move(act)); });
+    return shown;
+  }
+
+  static Strings messageTexts() {
+    Strings out;
+    for (const auto& m : rt::testing::messages()) out.push_back(m.caption + ": " + m.text);
+    return out;
+  }
+};
+
+}  // namespace support
