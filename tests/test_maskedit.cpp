@@ -18,6 +18,7 @@
 #include "runtime/window.h"
 #include "scoring/core/scoring.h"
 #include "support/wait.h"
+#include "support/pixels.h"
 #include "ui/my_maskedit.h"
 
 namespace t = rt::testing;
@@ -327,17 +328,7 @@ TEST_F(MaskEditTest, TextSetByTheProgramShowsInTheMaskAndRunsNoEvent) {
 }
 
 // How many pixels of the field are drawn in (nearly) its text colour.
-int pixelsInTextColour(const rt::EditMask& field) {
-  const QImage image = field.widget()->grab().toImage();
-  const rt::Color c = field.textcolor();
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - c.r) < 40 && std::abs(p.green() - c.g) < 40 && std::abs(p.blue() - c.b) < 40) ++count;
-    }
-  return count;
-}
+int pixelsInTextColour(const rt::EditMask& field) { return support::pixelsInColour(field, field.textcolor()); }
 
 TEST_F(MaskEditTest, ADisabledFieldKeepsItsTextButTakesNoFocusNorTypingAndLooksIt) {
   w->f2->text = "888";

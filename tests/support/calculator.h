@@ -28,6 +28,7 @@
 #include "scoring/w_jsq.h"
 #include "support/connected_app.h"
 #include "support/datasource.h"
+#include "support/pixels.h"
 
 namespace support {
 
@@ -84,18 +85,6 @@ struct settings_standin : rt::Window {
     height = 800;
   }
 };
-
-// How many pixels of a control are drawn in (nearly) a colour.
-inline int pixelsInColour(const rt::Control& control, rt::Color c) {
-  const QImage image = control.widget()->grab().toImage();
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - c.r) < 40 && std::abs(p.green() - c.g) < 40 && std::abs(p.blue() - c.b) < 40) ++count;
-    }
-  return count;
-}
 
 inline std::string nameOf(const rt::Ref<rt::Control>& c) { return c ? c->className() : "none"; }
 inline rt::Control& controlNamed(rt::Window& w, const std::string& name) {
