@@ -279,7 +279,7 @@ TEST_F(ShellTest, SigningOutAndInAgainMakesANewFrameWithTheSameUtilityAndConnect
     ++frames;
     if (frames == 1) {
       first = book::current().guo_toolbarutil;
-      connection = rt::sqlca()->nativeConnection();
+      connection = rt::sqlca()->connection();
       EXPECT_TRUE(first);
       rt::Ref<w_main1> ref = rt::refTo(f);
       // The frame picture shown when signing out: the next frame starts on the start page.
@@ -290,7 +290,7 @@ TEST_F(ShellTest, SigningOutAndInAgainMakesANewFrameWithTheSameUtilityAndConnect
       t::pressKey(f, Qt::Key_I, Qt::AltModifier);  // 重新登录
     } else {
       EXPECT_TRUE(book::current().guo_toolbarutil == first) << "no second utility";
-      EXPECT_EQ(rt::sqlca()->nativeConnection(), connection);
+      EXPECT_EQ(rt::sqlca()->connection(), connection);
       EXPECT_TRUE(book::current().button_flag);
       EXPECT_TRUE(f.dw_main->visible());
       EXPECT_FALSE(f.p_2->visible());

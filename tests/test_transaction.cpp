@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "runtime/transaction.h"
 #include "support/datasource.h"
+#include "support/wait.h"
 
 using rt::SqlValue;
 using support::backend;
@@ -124,6 +127,71 @@ TEST_F(TransactionTest, AChangeIsSeenByAnotherConnectionOnlyAfterCommit) {
   EXPECT_EQ(countRows(other, "31"), 0);
   ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
   EXPECT_EQ(countRows(other, "31"), 1);
+}
+
+// A read ends its transaction while nothing has been changed: the next read sees what
+// another program committed meanwhile, a write after it never meets an old snapshot, and
+// the server holds nothing for the connection between reads. Once a statement has changed
+// rows, only the program's commit or rollback ends the transaction.
+TEST_F(TransactionTest, AReadEndsItsTransactionUnlessSomethingWasChanged) {
+  std::optional<float> z1;
+  auto readZ1 = [&] {
+    EXPECT_EQ(t.selectInto("SELECT z1 FROM gz123_m WHERE s = ?", {172LL}, {&z1}), 0) << t.sqlerrtext;
+    return z1.value_or(-1);
+  };
+  EXPECT_FLOAT_EQ(readZ1(), 49.1f);
+#ifdef ORVIDA_TEST_POSTGRES
+  EXPECT_EQ(ds.query("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND state LIKE "
+                     "'idle in transaction%'"),
+            "0");
+#endif
+  ds.query("UPDATE gz123_m SET z1 = 51 WHERE s = 172");
+  EXPECT_FLOAT_EQ(readZ1(), 51);
+
+  // Another program's write after our read; ours goes through at once.
+  ds.query("UPDATE gz123_m SET z1 = 52 WHERE s = 172");
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(t.execute("UPDATE gz123_m SET z2 = 56 WHERE s = ?", {172LL}), 0) << t.sqlerrtext;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+
+  // The change is pending: a read keeps the transaction open, and the rollback undoes it.
+  EXPECT_FLOAT_EQ(readZ1(), 52);
+  EXPECT_EQ(ds.query("SELECT z2 FROM gz123_m WHERE s = 172"), "54.7");
+  ASSERT_EQ(t.rollback(), 0) << t.sqlerrtext;
+  EXPECT_EQ(ds.query("SELECT z2 FROM gz123_m WHERE s = 172"), "54.7");
+  std::optional<float> z2;
+  ASSERT_EQ(t.selectInto("SELECT z2 FROM gz123_m WHERE s = ?", {172LL}, {&z2}), 0) << t.sqlerrtext;
+  EXPECT_FLOAT_EQ(z2.value_or(-1), 54.7f);
+}
+
+// Another program holds a write lock: a write waits a few seconds at most, fails with the
+// driver's word for it, and goes through once the other program has let go.
+TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesThrough) {
+#ifdef ORVIDA_TEST_POSTGRES
+  ds.holdInBackground("BEGIN; LOCK TABLE xmsz IN EXCLUSIVE MODE;", 60, "COMMIT;");
+  auto held = [&] {
+    return ds.query("SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = "
+                    "'xmsz' AND l.mode = 'ExclusiveLock' AND l.granted") == "1";
+  };
+  const std::string refusal = "57014";  // the statement's time-out
+#else
+  ds.holdInBackground("BEGIN IMMEDIATE; UPDATE xmsz SET nj = nj;", 60, "COMMIT;");
+  auto held = [&] { return ds.query("BEGIN IMMEDIATE; SELECT 'free'; ROLLBACK;") != "free"; };
+  const std::string refusal = "database is locked";
+#endif
+  ASSERT_TRUE(support::waitUntil(held, 5000)) << "the other program never took its lock";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("39")}), -1);
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(waited, std::chrono::seconds(8)) << "a lock held elsewhere froze the statement";
+  EXPECT_NE((t.sqlstate + " " + t.sqlerrtext).find(refusal), std::string::npos) << t.sqlstate << " " << t.sqlerrtext;
+  ASSERT_EQ(t.rollback(), 0) << t.sqlerrtext;
+
+  ds.endHolder();
+  ASSERT_TRUE(support::waitUntil([&] { return !held(); }, 5000));
+  EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("39")}), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
+  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz WHERE nj = '39'"), "1");
 }
 
 TEST_F(TransactionTest, RollbackUndoesTheChange) {

@@ -80,6 +80,15 @@ void RowSet::clear() {
 long RowSet::retrieve(const RowSetDefinition& d, const std::string& name, const std::vector<std::string>& arguments) {
   Transaction* t = transaction.raw();
   if (!t || d.table.empty() || arguments.size() != d.arguments.size()) return -1;
+  const odbc::Result result = fetchAll(*t, d, name, arguments);
+  odbc::readDone(t->connection());
+  if (result.code != 0) return t->report(result);
+  t->report(result);
+  return rowcount();
+}
+
+odbc::Result RowSet::fetchAll(Transaction& t, const RowSetDefinition& d, const std::string& name,
+                              const std::vector<std::string>& arguments) {
   std::vector<SqlValue> params;
   for (const auto& [column, argument] : d.where) {
     (void)column;
@@ -87,16 +96,15 @@ long RowSet::retrieve(const RowSetDefinition& d, const std::string& name, const 
   }
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(t->nativeConnection()), d.select, params, rc, result);
-  if (!stmt) return t->report(result);
+  odbc::Handle stmt = odbc::run(t.connection(), d.select, params, rc, result);
+  if (!stmt) return result;
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
   if (columns != static_cast<SQLSMALLINT>(d.columns.size()))
-    return t->report(odbc::failure("The select of " + name + " returns " + std::to_string(columns) +
-                                   " columns for " + std::to_string(d.columns.size())));
+    return odbc::failure("The select of " + name + " returns " + std::to_string(columns) + " columns for " +
+                         std::to_string(d.columns.size()));
   std::vector<odbc::TextRow> found;
-  if (!odbc::fetchText(stmt.get(), d.columns.size(), found))
-    return t->report(odbc::failure(SQL_HANDLE_STMT, stmt.get()));
+  if (!odbc::fetchText(stmt.get(), d.columns.size(), found)) return odbc::failure(SQL_HANDLE_STMT, stmt.get());
   for (auto& values : found) {
     Row r;
     r.values = std::move(values);
@@ -106,9 +114,7 @@ long RowSet::retrieve(const RowSetDefinition& d, const std::string& name, const 
     rows_.push_back(std::move(r));
   }
   current_ = rows_.empty() ? 0 : 1;
-  const long count = rowcount();
-  t->report(odbc::success(count));
-  return count;
+  return odbc::success(rowcount());
 }
 
 long RowSet::insertrow(const RowSetDefinition& d, long row) {
@@ -145,7 +151,7 @@ int RowSet::setitem(const RowSetDefinition& d, long row, const std::string& colu
   return 1;
 }
 
-odbc::Result RowSet::write(void* dbc, const RowSetDefinition& d, const Row& r) {
+odbc::Result RowSet::write(odbc::Connection* connection, const RowSetDefinition& d, const Row& r) {
   std::vector<SqlValue> params;
   std::string sql;
   if (!r.stored) {
@@ -175,7 +181,7 @@ odbc::Result RowSet::write(void* dbc, const RowSetDefinition& d, const Row& r) {
   }
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(dbc), sql, params, rc, result);
+  odbc::Handle stmt = odbc::run(connection, sql, params, rc, result);
   if (!stmt) return result;
   if (r.stored) {
     // The row must be found by its key exactly once: none means it went away since it
@@ -194,7 +200,7 @@ int RowSet::update(const RowSetDefinition& d, const std::string& name) {
   if (!t) return -1;
   if (d.updateTable.empty()) return t->report(odbc::failure("DataView object " + name + " is not updatable"));
   for (const Row& r : rows_) {
-    const odbc::Result result = write(t->nativeConnection(), d, r);
+    const odbc::Result result = write(t->connection(), d, r);
     if (result.code != 0) return t->report(result);
   }
   t->report(odbc::success());

@@ -15,6 +15,7 @@ namespace rt {
 class Transaction;
 namespace odbc {
 struct Result;
+struct Connection;
 }
 }  // namespace rt
 
@@ -64,7 +65,10 @@ class RowSet {
   const Row* row(long n) const { return const_cast<RowSet*>(this)->row(n); }
   static bool hasWrites(const RowSetDefinition& d, const Row& r);
   // Writes one row's changes on `dbc`: success, or what failed.
-  static odbc::Result write(void* dbc, const RowSetDefinition& d, const Row& r);
+  static odbc::Result write(odbc::Connection* connection, const RowSetDefinition& d, const Row& r);
+  // The retrieve's statement and fetch; the read ends after it, whatever it came to.
+  odbc::Result fetchAll(Transaction& t, const RowSetDefinition& d, const std::string& name,
+                        const std::vector<std::string>& arguments);
 
   std::vector<Row> rows_;
   long current_ = 0;

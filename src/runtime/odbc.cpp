@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <cctype>
 
 namespace rt::odbc {
 
@@ -91,17 +92,44 @@ bool bindAll(SQLHSTMT stmt, Bound& b) {
 
 }  // namespace
 
-Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+std::string verbOf(const std::string& sql) {
+  const std::size_t b = sql.find_first_not_of(" \t\r\n(");
+  if (b == std::string::npos) return {};
+  std::size_t e = b;
+  while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
+  std::string verb = sql.substr(b, e - b);
+  for (char& c : verb) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return verb;
+}
+
+Result Connection::close() {
+  SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
+  const SQLRETURN rc = SQLDisconnect(dbc.get());
+  const Result result = SQL_SUCCEEDED(rc) ? success() : failure(SQL_HANDLE_DBC, dbc.get());
+  dbc.reset();
+  env.reset();
+  connected = false;
+  changed = false;
+  return result;
+}
+
+Handle run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
            Result& result) {
-  if (dbc == nullptr) {
+  if (connection == nullptr || !connection->connected) {
     result = failure("Transaction not connected");
     return {};
   }
+  SQLHDBC dbc = connection->dbc.get();
   Handle stmt(SQL_HANDLE_STMT, dbc);
   if (!stmt) {
     result = failure(SQL_HANDLE_DBC, dbc);
     return {};
   }
+  // A lock held elsewhere makes the statement fail after a few seconds instead of freezing
+  // the window; a driver that cannot time statements out runs them as they are.
+  SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), 0);
+  // Even a change that fails may have begun the transaction's work: the program ends it.
+  if (verbOf(sql) != "select") connection->changed = true;
   std::u16string text = widen(sql);
   Bound bound{params, {}, {}};
   rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
@@ -113,6 +141,19 @@ Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& par
   }
   result = success();
   return stmt;
+}
+
+void readDone(Connection* connection) {
+  if (connection && connection->connected && !connection->changed)
+    SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
+}
+
+Result endTransaction(Connection* connection, SQLSMALLINT how) {
+  if (connection == nullptr || !connection->connected) return failure("Transaction not connected");
+  SQLHDBC dbc = connection->dbc.get();
+  if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, how))) return failure(SQL_HANDLE_DBC, dbc);
+  connection->changed = false;
+  return success();
 }
 
 long changedRows(SQLHSTMT stmt, SQLRETURN rc) {

@@ -67,12 +67,42 @@ Result failure(SQLSMALLINT type, SQLHANDLE handle);
 std::u16string widen(const std::string& utf8);
 std::string narrow(const char16_t* utf16, std::size_t length);
 
-// Every statement passes here: prepares `sql` on a new statement of `dbc`, binds `params`
-// to its markers and runs it. Returns the statement, ready to fetch from (`rc` is the run's
-// result, SQL_NO_DATA for a change that touched no row), or an empty handle with the
-// failure in `result` (a null `dbc` is a connection not made).
-Handle run(SQLHDBC dbc, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+// One connection to a data source, and what its statements have done since the last commit
+// or rollback.
+struct Connection {
+  Handle env;
+  Handle dbc;
+  bool connected = false;
+  // A statement other than a read ran since the last commit or rollback: only the
+  // program's own commit or rollback ends the transaction now.
+  bool changed = false;
+
+  // The one place a connection ends: work not committed is rolled back, then the driver
+  // lets go of it and the handles are freed.
+  Result close();
+};
+
+// A statement's first word in lower case ("select", "update", ...).
+std::string verbOf(const std::string& sql);
+
+// How long a statement may wait (for a lock, say) before the driver gives up, in seconds.
+inline constexpr SQLULEN kQueryTimeout = 5;
+
+// Every statement passes here: prepares `sql` on a new statement of the connection, with
+// the query time-out, binds `params` to its markers and runs it. Returns the statement,
+// ready to fetch from (`rc` is the run's result, SQL_NO_DATA for a change that touched no
+// row), or an empty handle with the failure in `result`. Anything but a SELECT counts as a
+// change of the transaction.
+Handle run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
            Result& result);
+
+// A read is over and its statement freed: while the transaction has changed nothing, it
+// ends here, so the next read sees what is committed now and the server holds nothing for
+// this connection meanwhile.
+void readDone(Connection* connection);
+
+// Commits or rolls back the connection's transaction.
+Result endTransaction(Connection* connection, SQLSMALLINT how);
 
 // The rows a change just run on `stmt` touched (`rc` is its run's result).
 long changedRows(SQLHSTMT stmt, SQLRETURN rc);

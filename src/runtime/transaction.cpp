@@ -8,23 +8,7 @@
 
 namespace rt {
 
-struct Transaction::Impl {
-  odbc::Handle env;
-  odbc::Handle dbc;
-  bool connected = false;
-
-  // The one place a connection ends: work not committed is rolled back, then the driver
-  // lets go of it and the handles are freed.
-  odbc::Result close() {
-    SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
-    const SQLRETURN rc = SQLDisconnect(dbc.get());
-    const odbc::Result result = SQL_SUCCEEDED(rc) ? odbc::success() : odbc::failure(SQL_HANDLE_DBC, dbc.get());
-    dbc.reset();
-    env.reset();
-    connected = false;
-    return result;
-  }
-};
+struct Transaction::Impl : odbc::Connection {};
 
 Transaction::Transaction() : impl_(std::make_unique<Impl>()) {}
 
@@ -123,19 +107,9 @@ int Transaction::disconnect() {
   return report(impl_->close());
 }
 
-namespace {
+int Transaction::commit() { return report(odbc::endTransaction(connection(), SQL_COMMIT)); }
 
-odbc::Result endTransaction(void* dbc, bool connected, SQLSMALLINT how) {
-  if (!connected) return odbc::failure("Transaction not connected");
-  if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, how))) return odbc::failure(SQL_HANDLE_DBC, dbc);
-  return odbc::success();
-}
-
-}  // namespace
-
-int Transaction::commit() { return report(endTransaction(impl_->dbc.get(), impl_->connected, SQL_COMMIT)); }
-
-int Transaction::rollback() { return report(endTransaction(impl_->dbc.get(), impl_->connected, SQL_ROLLBACK)); }
+int Transaction::rollback() { return report(odbc::endTransaction(connection(), SQL_ROLLBACK)); }
 
 TransactionScope::TransactionScope(Transaction& transaction)
     : transaction_(std::static_pointer_cast<Transaction>(transaction.weak_from_this().lock())) {}
@@ -157,9 +131,7 @@ int TransactionScope::rollback() {
 
 bool Transaction::connected() const noexcept { return impl_->connected; }
 
-void* Transaction::nativeConnection() const noexcept {
-  return impl_->connected ? impl_->dbc.get() : nullptr;
-}
+odbc::Connection* Transaction::connection() const noexcept { return impl_->connected ? impl_.get() : nullptr; }
 
 namespace {
 
@@ -189,13 +161,9 @@ bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, Fetche
       target);
 }
 
-// Whether the statement is an INSERT, UPDATE or DELETE, by its first word.
+// Whether the statement is an INSERT, UPDATE or DELETE.
 bool changesRows(const std::string& sql) {
-  std::size_t b = sql.find_first_not_of(" \t\r\n(");
-  if (b == std::string::npos) return false;
-  std::size_t e = b;
-  while (e < sql.size() && std::isalpha(static_cast<unsigned char>(sql[e]))) ++e;
-  const std::string verb = lower(sql.substr(b, e - b));
+  const std::string verb = odbc::verbOf(sql);
   return verb == "insert" || verb == "update" || verb == "delete";
 }
 
@@ -203,21 +171,28 @@ bool changesRows(const std::string& sql) {
 
 int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
                             const std::vector<SqlTarget>& into) {
+  const odbc::Result result = fetchOne(sql, params, into);
+  odbc::readDone(connection());
+  return report(result);
+}
+
+odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<SqlValue>& params,
+                                   const std::vector<SqlTarget>& into) {
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(nativeConnection()), sql, params, rc, result);
-  if (!stmt) return report(result);
-  auto failStmt = [&] { return report(odbc::failure(SQL_HANDLE_STMT, stmt.get())); };
+  odbc::Handle stmt = odbc::run(connection(), sql, params, rc, result);
+  if (!stmt) return result;
+  auto failStmt = [&] { return odbc::failure(SQL_HANDLE_STMT, stmt.get()); };
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
   if (columns != static_cast<SQLSMALLINT>(into.size()))
-    return report(odbc::failure("The select returns " + std::to_string(columns) + " columns for " +
-                                std::to_string(into.size()) + " variables"));
+    return odbc::failure("The select returns " + std::to_string(columns) + " columns for " +
+                         std::to_string(into.size()) + " variables");
   rc = SQLFetch(stmt.get());
   if (rc == SQL_NO_DATA) {
     odbc::Result none = odbc::success();
     none.code = 100;
-    return report(none);
+    return none;
   }
   if (!SQL_SUCCEEDED(rc)) return failStmt();
   std::vector<FetchedValue> row(into.size());
@@ -225,7 +200,7 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
     if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
   rc = SQLFetch(stmt.get());
   // More than one row: a cardinality violation.
-  if (SQL_SUCCEEDED(rc)) return report(odbc::failure("Select returned more than one row", "21000"));
+  if (SQL_SUCCEEDED(rc)) return odbc::failure("Select returned more than one row", "21000");
   if (rc != SQL_NO_DATA) return failStmt();
   for (std::size_t i = 0; i < into.size(); ++i) {
     std::visit(
@@ -235,13 +210,13 @@ int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>&
         },
         into[i]);
   }
-  return report(odbc::success(1));
+  return odbc::success(1);
 }
 
 int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(static_cast<SQLHDBC>(nativeConnection()), sql, params, rc, result);
+  odbc::Handle stmt = odbc::run(connection(), sql, params, rc, result);
   if (!stmt) return report(result);
   result = odbc::success(odbc::changedRows(stmt.get(), rc));
   // "Not found" belongs to a change that found no row, not to a statement that has no rows

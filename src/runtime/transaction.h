@@ -13,6 +13,7 @@ namespace rt {
 
 namespace odbc {
 struct Result;
+struct Connection;
 }
 
 // Where a fetched column goes. A null column makes the target null.
@@ -61,13 +62,16 @@ class Transaction : public Object {
   // A statement without a result set (insert, update, delete); sqlnrows is the count.
   int execute(const std::string& sql, const std::vector<SqlValue>& params = {});
 
-  // For the runtime's DataViews: the connection handle, or nullptr when not connected.
-  void* nativeConnection() const noexcept;
+  // For the runtime's DataViews: the connection their statements run on, or nullptr when
+  // not connected.
+  odbc::Connection* connection() const noexcept;
   // Takes a result of the runtime's ODBC layer into sqlcode, sqldbcode, sqlstate,
   // sqlerrtext and sqlnrows; returns its code.
   long report(const odbc::Result& result);
 
  private:
+  odbc::Result fetchOne(const std::string& sql, const std::vector<SqlValue>& params,
+                        const std::vector<SqlTarget>& into);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

@@ -1,6 +1,8 @@
 #include "support/datasource.h"
 
 #include <dlfcn.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -49,7 +52,10 @@ TempDataSource::TempDataSource() {
 }
 
 TempDataSource::TempDataSource(TempDataSource&& o) noexcept
-    : dir_(std::move(o.dir_)), pgSocket_(std::move(o.pgSocket_)), pgDatabase_(std::move(o.pgDatabase_)) {
+    : dir_(std::move(o.dir_)),
+      pgSocket_(std::move(o.pgSocket_)),
+      pgDatabase_(std::move(o.pgDatabase_)),
+      holder_(std::exchange(o.holder_, -1)) {
   o.dir_.clear();
   o.pgDatabase_.clear();
 }
@@ -89,7 +95,31 @@ int psql(const std::string& socketDir, const std::string& database, const std::s
 }
 }  // namespace
 
+void TempDataSource::holdInBackground(const std::string& begin, int seconds, const std::string& end) {
+  const std::string client = !pgDatabase_.empty()
+                                 ? psqlProgram() + " -X -q -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_
+                                 : "sqlite3 '" + database() + "'";
+  const std::string script = "(echo \"" + begin + "\"; sleep " + std::to_string(seconds) + "; echo \"" + end +
+                             "\") | " + client + " >/dev/null 2>&1";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setpgid(0, 0);  // a group of its own, so the shell, the sleep and the client end together
+    execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  setpgid(pid, pid);
+  holder_ = pid;
+}
+
+void TempDataSource::endHolder() {
+  if (holder_ <= 0) return;
+  kill(-holder_, SIGKILL);
+  waitpid(holder_, nullptr, 0);
+  holder_ = -1;
+}
+
 TempDataSource::~TempDataSource() {
+  endHolder();
   if (!pgDatabase_.empty()) psql(pgSocket_, "postgres", "-c 'DROP DATABASE " + pgDatabase_ + " WITH (FORCE)'");
   if (dir_.empty()) return;
   std::error_code ec;

@@ -32,11 +32,17 @@ class TempDataSource {
   // Runs `sql` through a client of its own (sqlite3 or psql), not through ODBC, and
   // returns what it prints, without the final line break.
   std::string query(const std::string& sql) const;
+  // Another program that runs `begin`, holds what it began for `seconds`, then runs `end`,
+  // while the test goes on.
+  void holdInBackground(const std::string& begin, int seconds, const std::string& end);
+  // That program ends at once, killed before its `end`: what it held is let go.
+  void endHolder();
 
  private:
   TempDataSource();
   std::string dir_;
   std::string pgSocket_, pgDatabase_;
+  int holder_ = -1;  // the process id of a holder in the background
 };
 
 std::string sourceDir();
