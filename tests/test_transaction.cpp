@@ -194,6 +194,38 @@ TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesTh
   EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz WHERE nj = '39'"), "1");
 }
 
+#ifdef ORVIDA_TEST_POSTGRES
+// The server ends the connection (as it does when it is stopped or restarted): the statement
+// that meets the loss fails with the driver's text, the next one that begins a transaction
+// connects again. Changes made before the loss went with it: the commit fails and stores
+// nothing, and only after the rollback does a statement connect again.
+TEST_F(TransactionTest, AConnectionTheServerEndedIsMadeAgainByTheNextTransaction) {
+  auto endConnections = [&] {
+    ds.query("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
+             "AND pid <> pg_backend_pid()");
+  };
+  // Reading.
+  EXPECT_EQ(countRows(t, "31"), 0);
+  endConnections();
+  std::optional<long long> n;
+  EXPECT_EQ(t.selectInto("SELECT count(*) FROM xmsz", {}, {&n}), -1);
+  EXPECT_FALSE(t.sqlerrtext.empty());
+  EXPECT_EQ(countRows(t, "31"), 0) << "the next read connects again";
+
+  // Writing.
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("31")}), 0) << t.sqlerrtext;
+  endConnections();
+  EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("32")}), -1);
+  EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("33")}), -1)
+      << "inside a transaction that lost its changes nothing goes on";
+  EXPECT_EQ(t.commit(), -1);
+  EXPECT_EQ(t.rollback(), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("34")}), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
+  EXPECT_EQ(ds.query("SELECT string_agg(nj, ',' ORDER BY nj) FROM xmsz"), "34") << "each statement ran once at most";
+}
+#endif
+
 TEST_F(TransactionTest, RollbackUndoesTheChange) {
   ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("32")}), 0) << t.sqlerrtext;
   ASSERT_EQ(t.rollback(), 0);

@@ -102,6 +102,46 @@ std::string verbOf(const std::string& sql) {
   return verb;
 }
 
+namespace {
+const char* const kLost = "The connection to the database was lost; what was not committed is gone.";
+
+// Whether the driver knows the connection is gone (the server ended it or went away).
+bool isDead(const Connection& c) {
+  SQLUINTEGER dead = SQL_CD_FALSE;
+  return SQL_SUCCEEDED(SQLGetConnectAttr(c.dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr)) &&
+         dead == SQL_CD_TRUE;
+}
+}  // namespace
+
+Result Connection::open(const std::string& how, bool commitEach) {
+  Handle newEnv(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  if (!newEnv) return failure("The ODBC driver manager could not be loaded");
+  SQLSetEnvAttr(newEnv.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  Handle newDbc(SQL_HANDLE_DBC, newEnv.get());
+  if (!newDbc) return failure(SQL_HANDLE_ENV, newEnv.get());
+  std::u16string wide = widen(how);
+  SQLRETURN rc = SQLDriverConnectW(newDbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                   static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  if (!SQL_SUCCEEDED(rc)) return failure(SQL_HANDLE_DBC, newDbc.get());
+  env = std::move(newEnv);
+  dbc = std::move(newDbc);
+  connected = true;
+  changed = false;
+  connectString = how;
+  autocommit = commitEach;
+  rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                         reinterpret_cast<SQLPOINTER>(commitEach ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+                         SQL_IS_UINTEGER);
+  if (!SQL_SUCCEEDED(rc)) {
+    // Working without the asked-for commit mode would commit or keep changes behind the
+    // program's back: report it and stay disconnected.
+    const Result refused = failure(SQL_HANDLE_DBC, dbc.get());
+    close();
+    return refused;
+  }
+  return success();
+}
+
 Result Connection::close() {
   SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
   const SQLRETURN rc = SQLDisconnect(dbc.get());
@@ -118,6 +158,21 @@ Handle run(Connection* connection, const std::string& sql, const std::vector<Sql
   if (connection == nullptr || !connection->connected) {
     result = failure("Transaction not connected");
     return {};
+  }
+  if (!connection->changed && (!connection->dbc || isDead(*connection))) {
+    // Nothing of this transaction is lost with the old connection: make it again.
+    const std::string how = connection->connectString;
+    const bool commitEach = connection->autocommit;
+    connection->close();
+    result = connection->open(how, commitEach);
+    if (result.code != 0) {
+      // Still the connection the program made, without a handle: the next statement tries
+      // again.
+      connection->connectString = how;
+      connection->autocommit = commitEach;
+      connection->connected = true;
+      return {};
+    }
   }
   SQLHDBC dbc = connection->dbc.get();
   Handle stmt(SQL_HANDLE_STMT, dbc);
@@ -144,13 +199,23 @@ Handle run(Connection* connection, const std::string& sql, const std::vector<Sql
 }
 
 void readDone(Connection* connection) {
-  if (connection && connection->connected && !connection->changed)
+  if (connection && connection->dbc && !connection->changed)
     SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
 }
 
 Result endTransaction(Connection* connection, SQLSMALLINT how) {
   if (connection == nullptr || !connection->connected) return failure("Transaction not connected");
   SQLHDBC dbc = connection->dbc.get();
+  if (dbc == nullptr) {
+    // Lost and not made again yet: there is nothing to roll back, and nothing to commit
+    // unless the changes went with the old connection.
+    if (how == SQL_COMMIT && connection->changed) return failure(kLost, "08S01");
+    connection->changed = false;
+    return success();
+  }
+  // A driver may report a commit on a connection the server ended as a success: the
+  // changes went with the connection, so it is a failure.
+  if (how == SQL_COMMIT && connection->changed && isDead(*connection)) return failure(kLost, "08S01");
   if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, how))) return failure(SQL_HANDLE_DBC, dbc);
   connection->changed = false;
   return success();

@@ -77,6 +77,13 @@ struct Connection {
   // program's own commit or rollback ends the transaction now.
   bool changed = false;
 
+  // What it was made with, for a connection made again after the server dropped it.
+  std::string connectString;
+  bool autocommit = true;
+
+  // Connects with the connect string and commit mode; a driver that refuses the commit
+  // mode leaves the connection unmade.
+  Result open(const std::string& connectString, bool autocommit);
   // The one place a connection ends: work not committed is rolled back, then the driver
   // lets go of it and the handles are freed.
   Result close();
@@ -92,7 +99,9 @@ inline constexpr SQLULEN kQueryTimeout = 5;
 // the query time-out, binds `params` to its markers and runs it. Returns the statement,
 // ready to fetch from (`rc` is the run's result, SQL_NO_DATA for a change that touched no
 // row), or an empty handle with the failure in `result`. Anything but a SELECT counts as a
-// change of the transaction.
+// change of the transaction. A statement that begins a transaction on a connection the
+// driver reports dead connects again first; inside a transaction that has changed rows it
+// fails until the program rolls back, since those changes went with the connection.
 Handle run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
            Result& result);
 

@@ -76,30 +76,7 @@ int Transaction::connect() {
   if (!userid.empty() && connectString.find("UID=") == std::string::npos)
     connectString += ";UID=" + userid;
 
-  odbc::Handle env(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
-  if (!env) return report(odbc::failure("The ODBC driver manager could not be loaded"));
-  SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  odbc::Handle dbc(SQL_HANDLE_DBC, env.get());
-  if (!dbc) return report(odbc::failure(SQL_HANDLE_ENV, env.get()));
-  std::u16string wide = odbc::widen(connectString);
-  SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                                   static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr,
-                                   SQL_DRIVER_NOPROMPT);
-  if (!SQL_SUCCEEDED(rc)) return report(odbc::failure(SQL_HANDLE_DBC, dbc.get()));
-  impl_->env = std::move(env);
-  impl_->dbc = std::move(dbc);
-  impl_->connected = true;
-  rc = SQLSetConnectAttr(impl_->dbc.get(), SQL_ATTR_AUTOCOMMIT,
-                         reinterpret_cast<SQLPOINTER>(autocommit ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
-                         SQL_IS_UINTEGER);
-  if (!SQL_SUCCEEDED(rc)) {
-    // Working without the asked-for commit mode would commit or keep changes behind the
-    // program's back: report it and stay disconnected.
-    const odbc::Result refused = odbc::failure(SQL_HANDLE_DBC, impl_->dbc.get());
-    impl_->close();
-    return report(refused);
-  }
-  return report(odbc::success());
+  return report(impl_->open(connectString, autocommit));
 }
 
 int Transaction::disconnect() {
