@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,11 +60,11 @@ void typeYears(w_jsq_gz3& w, const char* c1, const char* c2) {
 
 TEST_F(GradeThreeCalculator, OpensAsTheGradeThreeFormWithNothingComputed) {
   EXPECT_TRUE(runCalculator([](w_jsq_gz3& w) {
+    // Ready for a student, the first earlier year total first.
+    EXPECT_EQ(nameOf(t::focused(w)), "em_c1");
     EXPECT_EQ(w.title(), "高中三年级成绩");
     EXPECT_EQ(w.windowtype(), rt::WindowType::Response);
     EXPECT_FALSE(w.controlmenu());
-    EXPECT_EQ(w.width(), 3003);
-    EXPECT_EQ(w.height(), 1492);
     EXPECT_EQ(w.gb_6->text(), "高三学年成绩");
     EXPECT_EQ(w.gb_1->text(), "毕业成绩");
     EXPECT_EQ(w.gb_2->text(), "高一高二");
@@ -108,8 +108,7 @@ TEST_F(GradeThreeCalculator, OpensAsTheGradeThreeFormWithNothingComputed) {
     EXPECT_FALSE(w.st_msg->visible());
     EXPECT_EQ(w.st_msg->text(), "删除用户前，系统要检查该用户的操作记录，所以要花一定的时间，请稍候！");
 
-    // Ready for a student, the first earlier year total first; nothing computed yet.
-    EXPECT_EQ(nameOf(t::focused(w)), "em_c1");
+    // Nothing is computed yet.
     for (const char* name : {"em_c1", "em_c2", "em_s1", "em_s2", "em_t", "em_1", "em_8", "em_f", "em_5", "em_l",
                              "em_z", "em_y", "em_w", "em_xn_t", "em_by_cj"})
       EXPECT_EQ(field(w, name).text(), "") << name;
@@ -163,6 +162,8 @@ TEST_F(GradeThreeCalculator, TheSecondRowStandsUnderTheFirstAndEveryControlInIts
     auto overlap = [](Box a, Box b) {
       return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
     };
+    EXPECT_EQ(w.width(), 3003);
+    EXPECT_EQ(w.height(), 1492);
     const Box window{0, 0, w.width(), w.height()};
 
     std::vector<rt::Control*> shown;
@@ -228,8 +229,8 @@ TEST_F(GradeThreeCalculator, TheSecondRowStandsUnderTheFirstAndEveryControlInIts
 // The stops in their order, 10 apart; what the window writes is no stop, and Tab goes round
 // the available ones.
 TEST_F(GradeThreeCalculator, TheStopsRunFromTheEarlierYearsToTheButtons) {
-  const Strings stops = {"em_c1", "em_c2", "em_s1", "em_s2", "em_t",  "em_1",  "em_8",   "em_f",  "em_5",  "em_l",
-                         "em_z",  "em_y",  "em_w",  "cbx_1", "cbx_2", "cbx_3", "cbx_4", "cbx_59", "cb_2", "cb_1", "dw_4"};
+  const Strings stops = {"em_c1", "em_c2", "em_s1", "em_s2", "em_t",  "em_1",   "em_8", "em_f", "em_5", "em_l", "em_z",
+                         "em_y",  "em_w",  "cbx_1", "cbx_2", "cbx_3", "cbx_4", "cbx_59", "cb_2", "cb_1", "dw_4"};
   EXPECT_TRUE(runCalculator([&](w_jsq_gz3& w) {
     for (std::size_t i = 0; i < stops.size(); ++i)
       EXPECT_EQ(controlNamed(w, stops[i]).taborder(), 10 * static_cast<int>(i + 1)) << stops[i];
@@ -279,10 +280,15 @@ TEST_F(GradeThreeCalculator, OnlyCloseEndsItAndTheNextOpeningStartsAfresh) {
       for (rt::CheckBox* box : {w.cbx_1.raw(), w.cbx_4.raw(), w.cbx_59.raw()}) t::click(*box);
       t::click(*w.rb_sex_woman);
       ASSERT_NE(w.em_by_cj->text(), "");
-      t::pressKey(w, Qt::Key_Escape);
-      w.widget()->close();  // what Alt+F4 sends
-      t::processEvents();
-      ASSERT_TRUE(w.isOpen());
+      const std::pair<const char*, std::function<void()>> ways[] = {
+          {"Esc", [&] { t::pressKey(w, Qt::Key_Escape); }},
+          {"the window manager's close", [&] { w.widget()->close(); }},  // what Alt+F4 sends
+      };
+      for (const auto& [way, act] : ways) {
+        act();
+        t::processEvents();
+        ASSERT_TRUE(w.isOpen()) << way;
+      }
       t::click(*w.cb_1);
       EXPECT_FALSE(w.isOpen());
     }));
@@ -498,5 +504,35 @@ TEST_F(GradeThreeCalculator, OnlyAUserEditOfAnEarlierYearComputes) {
     EXPECT_EQ(t::journal({"losefocus"}), (Strings{"em_c2.losefocus", "em_c1.losefocus", "em_c2.losefocus"}));
     EXPECT_EQ(t::journal({"modified"}), Strings{});
     EXPECT_EQ(w.em_by_cj->text(), "77.0");
+  }));
+}
+
+// A change of sex rescores under the grade-three ladders of the new sex, the grip index at
+// once, and the graduation follows the new year total.
+TEST_F(GradeThreeCalculator, ChangingTheSexRecomputesTheGraduation) {
+  EXPECT_TRUE(runCalculator([](w_jsq_gz3& w) {
+    typeYears(w, "86", "81");
+    const std::pair<my_maskedit*, const char*> typed[] = {
+        {w.em_s1.raw(), "172"}, {w.em_s2.raw(), "60"}, {w.em_f.raw(), "3600"},
+        {w.em_5.raw(), "7.7"},  {w.em_w.raw(), "60"}};
+    for (const auto& [input, text] : typed) enter(w, *input, text);
+    struct Expected {
+      float s, f, run50, grip;
+      std::string total, graduation;
+    };
+    auto check = [&](const Expected& e) {
+      EXPECT_EQ(value(*w.em_s_t), e.s);
+      EXPECT_EQ(value(*w.em_f_t), e.f);
+      EXPECT_EQ(value(*w.em_5_t), e.run50);
+      EXPECT_EQ(value(*w.em_w_t), e.grip);
+      EXPECT_EQ(w.em_xn_t->text(), e.total);
+      EXPECT_EQ(w.em_by_cj->text(), e.graduation);
+    };
+    check({15, 12, 18, 15, "60.0", "71.0"});  // 41.75 + 30
+    t::click(*w.rb_sex_woman);
+    // No girls' row for 172 in this data source.
+    check({0, 15, 30, 20, "65.0", "74.0"});  // 41.75 + 32.5
+    EXPECT_EQ(w.sle_by_dj->text(), "及格");
+    EXPECT_EQ(w.sle_by_dj->textcolor(), kGreen);
   }));
 }
