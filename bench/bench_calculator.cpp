@@ -26,7 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-
 void type(w_jsq& w, const bench::Inputs& in) {
   my_maskedit* fields[] = {&*w.em_s1, &*w.em_s2, &*w.em_t, &*w.em_1, &*w.em_8, &*w.em_f,
                            &*w.em_5,  &*w.em_l,  &*w.em_z, &*w.em_y, &*w.em_w};
@@ -59,9 +58,10 @@ int main(int argc, char** argv) {
   const long corePasses = windowPasses * 250;
 
   auto ds = support::TempDataSource::standard();
-  ds.query("INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, xm_5_w, "
-           "xm_l_w, xm_z_w, xm_y_w, xm_w_w) VALUES ('31', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', "
-           "'1', '1')");
+  ds.query(
+      "INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, xm_5_w, "
+      "xm_l_w, xm_z_w, xm_y_w, xm_w_w) VALUES ('31', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', "
+      "'1', '1')");
   t::Session session(600000);
   registerClasses();
 
@@ -105,8 +105,7 @@ int main(int argc, char** argv) {
   const double core = nsSince(t0, corePasses);
 
   std::printf("full rescoring pass, scoring core    %10.1f ns  (%ld passes)\n", core, corePasses);
-  std::printf("full rescoring pass, through window  %10.1f ns  (%ld passes, 2 selects each)\n", window,
-              windowPasses);
+  std::printf("full rescoring pass, through window  %10.1f ns  (%ld passes, 2 selects each)\n", window, windowPasses);
   std::printf("ratio window / core                  %10.1f\n", window / core);
   return sink == 42 ? 1 : 0;
 }

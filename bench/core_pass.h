@@ -36,7 +36,7 @@ inline int rescore(const Inputs& in, scoring::Sex sex) {
     height = weightBandScore(adjusted->weight, kBounds[0], kBounds[1], kBounds[2], kBounds[3]);
   total.em_s_t = static_cast<float>(height);
   total.em_f_t = static_cast<float>(vitalCapacityScore(table, sex, toReal(in[5]), toReal(in[1])).points);
-  const Item items[] = {Item::StepTest, Item::Run1000, Item::Run800, Item::Run50,
+  const Item items[] = {Item::StepTest, Item::Run1000,     Item::Run800, Item::Run50,
                         Item::LongJump, Item::SitAndReach, Item::SitUps, Item::GripIndex};
   const int field[] = {2, 3, 4, 6, 7, 8, 9, 10};
   for (int i = 0; i < 8; ++i) {

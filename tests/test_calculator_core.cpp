@@ -23,10 +23,9 @@ namespace {
 // last key, joined by ", ".
 std::string press(std::string_view keys, State& state, Display& display) {
   const std::pair<std::string_view, Key> named[] = {
-      {"+", Key::Add},           {"-", Key::Subtract},    {"×", Key::Multiply},
-      {"÷", Key::Divide},        {"=", Key::Equals},      {"平方", Key::Square},
-      {"平方根", Key::SquareRoot}, {"1/x", Key::Reciprocal}, {"+/-", Key::Sign},
-      {"退格", Key::Backspace},    {"C", Key::ClearEntry},  {"清除", Key::ClearAll},
+      {"+", Key::Add},    {"-", Key::Subtract},     {"×", Key::Multiply},        {"÷", Key::Divide},
+      {"=", Key::Equals}, {"平方", Key::Square},    {"平方根", Key::SquareRoot}, {"1/x", Key::Reciprocal},
+      {"+/-", Key::Sign}, {"退格", Key::Backspace}, {"C", Key::ClearEntry},      {"清除", Key::ClearAll},
   };
   const Key digits[] = {Key::Zero,   Key::Digit1, Key::Digit2, Key::Digit3, Key::Digit4,
                         Key::Digit5, Key::Digit6, Key::Digit7, Key::Digit8, Key::Digit9};
@@ -127,9 +126,8 @@ TEST(CalculatorEntry, BuildsTheEntryOnTheDisplay) {
 
 TEST(CalculatorEntry, EveryKeyOnError) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1", "1"},    {"0", "0"},          {".", "Error!"},  {"退格", "0"},
-      {"C", "0"},    {"清除", "0"},        {"+/-", "Error!"}, {"平方", "0"},
-      {"平方根", "0"}, {"1/x", "Error!"},    {"=", "Error!"},   {"+ 2 =", "2"},
+      {"1", "1"},        {"0", "0"},    {".", "Error!"}, {"退格", "0"},     {"C", "0"},      {"清除", "0"},
+      {"+/-", "Error!"}, {"平方", "0"}, {"平方根", "0"}, {"1/x", "Error!"}, {"=", "Error!"}, {"+ 2 =", "2"},
   };
   for (auto [key, shown] : cases) {
     State state;
@@ -289,23 +287,12 @@ struct InView {
 
 TEST(CalculatorView, KeysThatLeaveTheClockView) {
   const std::vector<InView> cases = {
-      {"时间", "0", true},
-      {"时间 时间", "0", false},
-      {"7 时间", "0", true},
-      {"时间 8", "8", false},
-      {"时间 0", "0", false},
-      {"时间 .", "0.", true},
-      {"时间 . 5", "0.5", false},
-      {"时间 退格", "0", true},
-      {"时间 +/-", "0", true},
-      {"时间 C", "0", false},
-      {"时间 清除", "0", false},
-      {"3 + 时间 5", "5", false},
-      {"3 + 时间 +", "0", true},
-      {"3 + 时间 =", "3", true},
-      {"3 时间 平方", "0", true},
-      {"3 时间 平方根", "0", true},
-      {"3 时间 1/x", "Error!", true},
+      {"时间", "0", true},          {"时间 时间", "0", false},      {"7 时间", "0", true},
+      {"时间 8", "8", false},       {"时间 0", "0", false},         {"时间 .", "0.", true},
+      {"时间 . 5", "0.5", false},   {"时间 退格", "0", true},       {"时间 +/-", "0", true},
+      {"时间 C", "0", false},       {"时间 清除", "0", false},      {"3 + 时间 5", "5", false},
+      {"3 + 时间 +", "0", true},    {"3 + 时间 =", "3", true},      {"3 时间 平方", "0", true},
+      {"3 时间 平方根", "0", true}, {"3 时间 1/x", "Error!", true},
   };
   for (const auto& c : cases) {
     State state;
@@ -338,14 +325,12 @@ struct Number {
 TEST(CalculatorNumbers, TextToNumber) {
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<Number> cases = {
-      {"12.", true, 12},        {".5", true, 0.5},       {"-0", true, 0},
-      {"1e5", true, 100000},    {"1e+20", true, 1e20},   {"2.5E-3", true, 0.0025},
-      {"1e999", true, inf},     {"-1e999", true, -inf},  {"1e-999", true, 0},
-      {"Error!", false, 0},     {"inf", false, 0},       {"nan", false, 0},
-      {"0x10", false, 0},       {" 5", false, 0},        {"5 ", false, 0},
-      {"", false, 0},           {"-", false, 0},         {".", false, 0},
-      {"--5", false, 0},        {"+5", false, 0},        {"1e", false, 0},
-      {"1,5", false, 0},        {"abc", false, 0},       {"1.2.3", false, 0},
+      {"12.", true, 12},     {".5", true, 0.5},        {"-0", true, 0},      {"1e5", true, 100000},
+      {"1e+20", true, 1e20}, {"2.5E-3", true, 0.0025}, {"1e999", true, inf}, {"-1e999", true, -inf},
+      {"1e-999", true, 0},   {"Error!", false, 0},     {"inf", false, 0},    {"nan", false, 0},
+      {"0x10", false, 0},    {" 5", false, 0},         {"5 ", false, 0},     {"", false, 0},
+      {"-", false, 0},       {".", false, 0},          {"--5", false, 0},    {"+5", false, 0},
+      {"1e", false, 0},      {"1,5", false, 0},        {"abc", false, 0},    {"1.2.3", false, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(isNumber(c.text), c.isNumber) << c.text;
@@ -374,10 +359,19 @@ TEST(CalculatorNumbers, NumberToText) {
 
 TEST(CalculatorNumbers, WrittenTextReadsBackTheSame) {
   const double values[] = {
-      std::sqrt(2.0), 1.0 / 3, -2.0 / 3, 3.141592653589793e100, 1e-300,
-      std::numeric_limits<double>::max(), -std::numeric_limits<double>::max(),
-      std::numeric_limits<double>::min(), std::numeric_limits<double>::denorm_min(),
-      7 * std::numeric_limits<double>::denorm_min(), 0.1 + 0.2, 1e22, 123456789.123456789,
+      std::sqrt(2.0),
+      1.0 / 3,
+      -2.0 / 3,
+      3.141592653589793e100,
+      1e-300,
+      std::numeric_limits<double>::max(),
+      -std::numeric_limits<double>::max(),
+      std::numeric_limits<double>::min(),
+      std::numeric_limits<double>::denorm_min(),
+      7 * std::numeric_limits<double>::denorm_min(),
+      0.1 + 0.2,
+      1e22,
+      123456789.123456789,
   };
   for (double x : values) {
     std::string text = numberText(x);
@@ -406,28 +400,21 @@ struct Mapped {
 TEST(CalculatorKeyboard, MapsKeyCodes) {
   const std::optional<Key> none;
   const std::vector<Mapped> cases = {
-      {49, false, true, Key::Digit1},  {53, false, true, Key::Digit5},
-      {57, false, false, Key::Digit9}, {48, false, true, Key::Zero},
-      {56, true, true, Key::Digit8},   {97, false, true, Key::Digit1},
-      {101, false, true, Key::Digit5}, {105, false, true, Key::Digit9},
-      {96, false, true, Key::Zero},    {110, false, true, Key::Point},
-      {97, false, false, none},        {105, false, false, none},
-      {96, false, false, none},        {110, false, false, none},
-      {107, false, true, Key::Add},    {109, false, true, Key::Subtract},
-      {106, false, true, Key::Multiply}, {111, false, true, Key::Divide},
-      {107, false, false, Key::Add},   {111, false, false, Key::Divide},
-      {8, false, true, Key::Backspace}, {13, false, true, Key::Equals},
-      {27, false, true, Key::ClearAll}, {190, false, true, none},
-      {187, false, true, none},        {187, true, true, none},
-      {189, false, true, none},        {191, false, true, none},
-      {112, false, true, none},        {36, false, false, none},
+      {49, false, true, Key::Digit1},    {53, false, true, Key::Digit5},    {57, false, false, Key::Digit9},
+      {48, false, true, Key::Zero},      {56, true, true, Key::Digit8},     {97, false, true, Key::Digit1},
+      {101, false, true, Key::Digit5},   {105, false, true, Key::Digit9},   {96, false, true, Key::Zero},
+      {110, false, true, Key::Point},    {97, false, false, none},          {105, false, false, none},
+      {96, false, false, none},          {110, false, false, none},         {107, false, true, Key::Add},
+      {109, false, true, Key::Subtract}, {106, false, true, Key::Multiply}, {111, false, true, Key::Divide},
+      {107, false, false, Key::Add},     {111, false, false, Key::Divide},  {8, false, true, Key::Backspace},
+      {13, false, true, Key::Equals},    {27, false, true, Key::ClearAll},  {190, false, true, none},
+      {187, false, true, none},          {187, true, true, none},           {189, false, true, none},
+      {191, false, true, none},          {112, false, true, none},          {36, false, false, none},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(keyFor(c.key, {.shift = c.shift, .numLock = c.numLock}), c.to) << c.key;
+  for (const auto& c : cases) EXPECT_EQ(keyFor(c.key, {.shift = c.shift, .numLock = c.numLock}), c.to) << c.key;
 
   // The display takes its own keys.
-  for (int key : {49, 13, 27, 8})
-    EXPECT_EQ(keyFor(key, {.displayHasFocus = true}), none) << key;
+  for (int key : {49, 13, 27, 8}) EXPECT_EQ(keyFor(key, {.displayHasFocus = true}), none) << key;
 }
 
 TEST(CalculatorClock, LineFromOneReading) {

@@ -53,17 +53,40 @@ TEST_F(CalculatorTest, OpensAsTheGradeOneFormReadyForAStudent) {
     EXPECT_EQ(w.width(), 3008);
     EXPECT_EQ(w.height(), 1388);
 
-    const std::map<std::string, std::string> captions = {
-        {"st_s1", "身高"}, {"st_s2", "体重"}, {"st_t", "台阶试验"}, {"st_1", "1000米跑（男）"},
-        {"st_8", "800米跑（女）"}, {"st_f", "肺活量"}, {"st_5", "50米跑"}, {"st_l", "立定跳远"},
-        {"st_z", "坐位体前屈"}, {"st_y", "仰卧起坐（女）"}, {"st_w", "握力体重指数"}, {"st_13", "厘米"},
-        {"st_14", "公斤"}, {"st_11", "分.秒"}, {"st_88", "分.秒"}, {"st_55", "秒"}, {"st_ll", "厘米"},
-        {"st_zz", "厘米"}, {"st_yy", "（次/1分钟）"}, {"st_111", "成绩（分）"}, {"rb_sex_man", "男"},
-        {"rb_sex_woman", "女"}, {"cbx_1", "1、出勤率达到98%，并认真锻炼。（加５分）"},
-        {"cbx_2", "2、获等级运动员称号。（加５分）"}, {"cbx_3", "3、比赛获名次。（加５分）"},
-        {"cbx_4", "4、学生体育干部工作认真负责。（加５分）"},
-        {"cbx_59", "无故缺勤超1/10或病、事假超1/3。（最高为５９分）"}, {"gb_4", "项目成绩"}, {"gb_sex", "性别"},
-        {"gb_6", "高一学年成绩"}, {"gb_3", "加分"}, {"gb_5", "降分"}, {"cb_2", "项目设置"}, {"cb_1", "关闭"}};
+    const std::map<std::string, std::string> captions = {{"st_s1", "身高"},
+                                                         {"st_s2", "体重"},
+                                                         {"st_t", "台阶试验"},
+                                                         {"st_1", "1000米跑（男）"},
+                                                         {"st_8", "800米跑（女）"},
+                                                         {"st_f", "肺活量"},
+                                                         {"st_5", "50米跑"},
+                                                         {"st_l", "立定跳远"},
+                                                         {"st_z", "坐位体前屈"},
+                                                         {"st_y", "仰卧起坐（女）"},
+                                                         {"st_w", "握力体重指数"},
+                                                         {"st_13", "厘米"},
+                                                         {"st_14", "公斤"},
+                                                         {"st_11", "分.秒"},
+                                                         {"st_88", "分.秒"},
+                                                         {"st_55", "秒"},
+                                                         {"st_ll", "厘米"},
+                                                         {"st_zz", "厘米"},
+                                                         {"st_yy", "（次/1分钟）"},
+                                                         {"st_111", "成绩（分）"},
+                                                         {"rb_sex_man", "男"},
+                                                         {"rb_sex_woman", "女"},
+                                                         {"cbx_1", "1、出勤率达到98%，并认真锻炼。（加５分）"},
+                                                         {"cbx_2", "2、获等级运动员称号。（加５分）"},
+                                                         {"cbx_3", "3、比赛获名次。（加５分）"},
+                                                         {"cbx_4", "4、学生体育干部工作认真负责。（加５分）"},
+                                                         {"cbx_59", "无故缺勤超1/10或病、事假超1/3。（最高为５９分）"},
+                                                         {"gb_4", "项目成绩"},
+                                                         {"gb_sex", "性别"},
+                                                         {"gb_6", "高一学年成绩"},
+                                                         {"gb_3", "加分"},
+                                                         {"gb_5", "降分"},
+                                                         {"cb_2", "项目设置"},
+                                                         {"cb_1", "关闭"}};
     std::map<std::string, std::string> shown;
     for (const auto& c : w.controls()) {
       auto* text = dynamic_cast<rt::TextControl*>(c.get());
@@ -123,12 +146,11 @@ TEST_F(CalculatorTest, TheItemsStandInAGridOfElevenRows) {
   struct Row {
     const char *label, *input, *unit, *score;  // nullptr: the row has none
   };
-  const Row rows[] = {{"st_s1", "em_s1", "st_13", nullptr}, {"st_s2", "em_s2", "st_14", "em_s_t"},
-                      {"st_t", "em_t", nullptr, "em_t_t"},  {"st_1", "em_1", "st_11", "em_1_t"},
-                      {"st_8", "em_8", "st_88", "em_8_t"},  {"st_f", "em_f", nullptr, "em_f_t"},
-                      {"st_5", "em_5", "st_55", "em_5_t"},  {"st_l", "em_l", "st_ll", "em_l_t"},
-                      {"st_z", "em_z", "st_zz", "em_z_t"},  {"st_y", "em_y", "st_yy", "em_y_t"},
-                      {"st_w", "em_w", nullptr, "em_w_t"}};
+  const Row rows[] = {
+      {"st_s1", "em_s1", "st_13", nullptr}, {"st_s2", "em_s2", "st_14", "em_s_t"}, {"st_t", "em_t", nullptr, "em_t_t"},
+      {"st_1", "em_1", "st_11", "em_1_t"},  {"st_8", "em_8", "st_88", "em_8_t"},   {"st_f", "em_f", nullptr, "em_f_t"},
+      {"st_5", "em_5", "st_55", "em_5_t"},  {"st_l", "em_l", "st_ll", "em_l_t"},   {"st_z", "em_z", "st_zz", "em_z_t"},
+      {"st_y", "em_y", "st_yy", "em_y_t"},  {"st_w", "em_w", nullptr, "em_w_t"}};
   EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
     auto named = [&w](const char* name) -> rt::Control& { return controlNamed(w, name); };
     for (int i = 0; i < 11; ++i) {
@@ -281,17 +303,36 @@ TEST_F(CalculatorTest, TheFlagsAndTheSexMakeWholeRowsAvailable) {
   const Case cases[] = {
       {"every flag 1: both items of a group", {}, "11011110", "10111111"},
       {"every flag 0",
-       {{"xm_t_m", "0"}, {"xm_1_m", "0"}, {"xm_5_m", "0"}, {"xm_l_m", "0"}, {"xm_z_m", "0"}, {"xm_w_m", "0"},
-        {"xm_t_w", "0"}, {"xm_8_w", "0"}, {"xm_5_w", "0"}, {"xm_l_w", "0"}, {"xm_z_w", "0"}, {"xm_y_w", "0"},
+       {{"xm_t_m", "0"},
+        {"xm_1_m", "0"},
+        {"xm_5_m", "0"},
+        {"xm_l_m", "0"},
+        {"xm_z_m", "0"},
+        {"xm_w_m", "0"},
+        {"xm_t_w", "0"},
+        {"xm_8_w", "0"},
+        {"xm_5_w", "0"},
+        {"xm_l_w", "0"},
+        {"xm_z_w", "0"},
+        {"xm_y_w", "0"},
         {"xm_w_w", "0"}},
-       "00000000", "00000000"},
+       "00000000",
+       "00000000"},
       {"one boys' choice; the girls' flags do not count for boys",
        {{"xm_1_m", "0"}, {"xm_5_m", "0"}, {"xm_w_m", "0"}, {"xm_t_w", "0"}, {"xm_l_w", "0"}},
-       "10001100", "00110111"},
+       "10001100",
+       "00110111"},
       {"only exactly 0 takes an item away",
-       {{"xm_t_m", std::nullopt}, {"xm_1_m", ""}, {"xm_5_m", "0 "}, {"xm_l_m", "0"}, {"xm_t_w", "0 "},
-        {"xm_8_w", std::nullopt}, {"xm_y_w", ""}, {"xm_z_w", "0"}},
-       "11010110", "10111011"},
+       {{"xm_t_m", std::nullopt},
+        {"xm_1_m", ""},
+        {"xm_5_m", "0 "},
+        {"xm_l_m", "0"},
+        {"xm_t_w", "0 "},
+        {"xm_8_w", std::nullopt},
+        {"xm_y_w", ""},
+        {"xm_z_w", "0"}},
+       "11010110",
+       "10111011"},
   };
   run([&] {
     for (const Case& c : cases) {
@@ -301,11 +342,14 @@ TEST_F(CalculatorTest, TheFlagsAndTheSexMakeWholeRowsAvailable) {
         // The four controls of a row switch together, or the row reads "?".
         auto available = [&] {
           std::string out;
-          const std::vector<std::vector<rt::Control*>> rows = {
-              {&*w.st_t, &*w.em_t, &*w.em_t_t},           {&*w.st_1, &*w.st_11, &*w.em_1, &*w.em_1_t},
-              {&*w.st_8, &*w.st_88, &*w.em_8, &*w.em_8_t}, {&*w.st_5, &*w.st_55, &*w.em_5, &*w.em_5_t},
-              {&*w.st_l, &*w.st_ll, &*w.em_l, &*w.em_l_t}, {&*w.st_z, &*w.st_zz, &*w.em_z, &*w.em_z_t},
-              {&*w.st_w, &*w.em_w, &*w.em_w_t},           {&*w.st_y, &*w.st_yy, &*w.em_y, &*w.em_y_t}};
+          const std::vector<std::vector<rt::Control*>> rows = {{&*w.st_t, &*w.em_t, &*w.em_t_t},
+                                                               {&*w.st_1, &*w.st_11, &*w.em_1, &*w.em_1_t},
+                                                               {&*w.st_8, &*w.st_88, &*w.em_8, &*w.em_8_t},
+                                                               {&*w.st_5, &*w.st_55, &*w.em_5, &*w.em_5_t},
+                                                               {&*w.st_l, &*w.st_ll, &*w.em_l, &*w.em_l_t},
+                                                               {&*w.st_z, &*w.st_zz, &*w.em_z, &*w.em_z_t},
+                                                               {&*w.st_w, &*w.em_w, &*w.em_w_t},
+                                                               {&*w.st_y, &*w.st_yy, &*w.em_y, &*w.em_y_t}};
           for (const auto& row : rows) {
             bool all = true, any = false;
             for (rt::Control* control : row) {
@@ -346,9 +390,9 @@ const EnterWalk kEnterWalks[] = {
     {"a boy",
      false,
      {"172", "60", "3.50", "3500", "7.3", "65"},
-     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_1.getfocus",
-      "em_1.losefocus", "em_f.getfocus", "em_f.losefocus", "em_5.getfocus", "em_5.losefocus", "em_w.getfocus",
-      "em_w.losefocus", "cb_2.getfocus"},
+     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_1.getfocus", "em_1.losefocus",
+      "em_f.getfocus", "em_f.losefocus", "em_5.getfocus", "em_5.losefocus", "em_w.getfocus", "em_w.losefocus",
+      "cb_2.getfocus"},
      {{"em_s_t", 15}, {"em_1_t", 17}, {"em_f_t", 11}, {"em_5_t", 25}, {"em_w_t", 16}},
      "84.0",
      "良好",
@@ -357,9 +401,9 @@ const EnterWalk kEnterWalks[] = {
     {"a girl",
      true,
      {"160", "50", "50", "2800", "180", "40", "50"},
-     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_t.getfocus",
-      "em_t.losefocus", "em_f.getfocus", "em_f.losefocus", "em_l.getfocus", "em_l.losefocus", "em_y.getfocus",
-      "em_y.losefocus", "em_w.getfocus", "em_w.losefocus", "cb_2.getfocus"},
+     {"em_s1.losefocus", "em_s2.getfocus", "em_s2.losefocus", "em_f.losefocus", "em_t.getfocus", "em_t.losefocus",
+      "em_f.getfocus", "em_f.losefocus", "em_l.getfocus", "em_l.losefocus", "em_y.getfocus", "em_y.losefocus",
+      "em_w.getfocus", "em_w.losefocus", "cb_2.getfocus"},
      {{"em_s_t", 15}, {"em_t_t", 16}, {"em_f_t", 13}, {"em_l_t", 25}, {"em_y_t", 17}, {"em_w_t", 16}},
      "102.0",
      "优秀",
@@ -368,8 +412,12 @@ const EnterWalk kEnterWalks[] = {
 
 TEST_F(CalculatorTest, EnterWalksTheAvailableInputsAndScoresEachOnce) {
   ds.query("DELETE FROM xmsz");
-  ds.query(insertRow("31", {{"xm_t_m", "0"}, {"xm_l_m", "0"}, {"xm_z_m", "0"},  // boys: 1000 m, 50 m, grip
-                            {"xm_8_w", "0"}, {"xm_5_w", "0"}, {"xm_z_w", "0"}}));
+  ds.query(insertRow("31", {{"xm_t_m", "0"},
+                            {"xm_l_m", "0"},
+                            {"xm_z_m", "0"},  // boys: 1000 m, 50 m, grip
+                            {"xm_8_w", "0"},
+                            {"xm_5_w", "0"},
+                            {"xm_z_w", "0"}}));
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {
     // One after the other in the same window, the boy first.
     for (const EnterWalk& c : kEnterWalks) {
@@ -439,8 +487,8 @@ TEST_F(CalculatorTest, ChangingTheSexLeavesOnlyScoresOfTheNewSex) {
 
 TEST_F(CalculatorTest, AWalkThatStopsAtTheWeightStillRescoresVitalCapacity) {
   ds.query("DELETE FROM xmsz");
-  ds.query(insertRow("31", {{"xm_t_m", "0"}, {"xm_1_m", "0"}, {"xm_5_m", "0"}, {"xm_l_m", "0"},
-                            {"xm_z_m", "0"}, {"xm_w_m", "0"}}));
+  ds.query(insertRow(
+      "31", {{"xm_t_m", "0"}, {"xm_1_m", "0"}, {"xm_5_m", "0"}, {"xm_l_m", "0"}, {"xm_z_m", "0"}, {"xm_w_m", "0"}}));
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {
     enter(w, *w.em_s1, "172");
     enter(w, *w.em_s2, "50");
@@ -466,8 +514,8 @@ TEST_F(CalculatorTest, TheWeightMessageInterruptsTheWalkOnce) {
     EXPECT_EQ(t::messages().size(), before + 1);
     EXPECT_EQ(messageTexts().back(), kNeedsWeight);
     EXPECT_EQ(t::journal({"getfocus"}),
-              (Strings{"rb_sex_woman.getfocus", "em_s1.getfocus", "em_s2.getfocus", "em_t.getfocus",
-                       "em_1.getfocus", "em_5.getfocus", "em_l.getfocus", "em_z.getfocus", "em_w.getfocus"}))
+              (Strings{"rb_sex_woman.getfocus", "em_s1.getfocus", "em_s2.getfocus", "em_t.getfocus", "em_1.getfocus",
+                       "em_5.getfocus", "em_l.getfocus", "em_z.getfocus", "em_w.getfocus"}))
         << "the walk meets the boys' items";
     EXPECT_FALSE(w.em_1->enabled());
   }));
@@ -518,7 +566,9 @@ TEST_F(CalculatorTest, ARetrieveErrorAfterTheSettingsWindowIsShownOnceAndClosesT
 
 TEST_F(CalculatorTest, ADatabaseThatRefusesEverySaveLetsTheUserGoAfterThreeRounds) {
   ds.query("DELETE FROM xmsz");
-  ds.query("CREATE TRIGGER refuse BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); END");
+  ds.query(
+      "CREATE TRIGGER refuse BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'attempt to write a readonly database'); "
+      "END");
   settingsWindow = [](int) { save({}); };
   EXPECT_FALSE(runCalculator([](w_jsq_gz1&) {}));
   const std::string refused = "注意: 保存失败！";
@@ -530,8 +580,10 @@ TEST_F(CalculatorTest, ADatabaseThatRefusesEverySaveLetsTheUserGoAfterThreeRound
 
 TEST_F(CalculatorTest, TheSettingsButtonReappliesTheChoiceWithoutRecomputing) {
   std::vector<std::function<void()>> rounds = {
-      [] { save({{"xm_t_m", "0"}}); },                   // a new choice
-      [] {},                                                      // closed without saving
+      [] {
+        save({{"xm_t_m", "0"}});
+      },      // a new choice
+      [] {},  // closed without saving
       [] { rt::sqlca()->execute("ALTER TABLE xmsz RENAME TO xmsz_away"), rt::sqlca()->commit(); },  // an error
   };
   settingsWindow = [&](int round) { rounds.at(round - 1)(); };

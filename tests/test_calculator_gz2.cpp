@@ -73,21 +73,21 @@ class GradeTwoTest : public CalculatorFixture<w_jsq_gz2, "32", "w_xm_gz2"> {
 // bonus and deduction boxes, their frames and the close button; "项目设置" beside "关闭".
 TEST_F(GradeTwoTest, OpensWithItsTitleHeightCaptionAndPlaces) {
   const std::map<std::string, std::pair<int, int>> places = {
-      {"em_s1", {475, 88}},    {"em_s2", {475, 188}},    {"em_t", {475, 288}},     {"em_1", {475, 388}},
-      {"em_8", {475, 488}},    {"em_f", {475, 588}},     {"em_5", {475, 688}},     {"em_l", {475, 788}},
-      {"em_z", {475, 888}},    {"em_y", {475, 988}},     {"em_w", {475, 1088}},    {"st_s1", {82, 100}},
-      {"st_s2", {87, 200}},    {"st_t", {82, 300}},      {"st_1", {82, 400}},      {"st_8", {82, 500}},
-      {"st_f", {82, 600}},     {"st_5", {82, 700}},      {"st_l", {82, 800}},      {"st_z", {82, 900}},
-      {"st_y", {82, 1000}},    {"st_w", {82, 1100}},     {"st_13", {741, 92}},     {"st_14", {741, 196}},
-      {"st_11", {741, 396}},   {"st_88", {741, 496}},    {"st_55", {741, 696}},    {"st_ll", {741, 796}},
-      {"st_zz", {741, 896}},   {"st_yy", {741, 996}},    {"st_111", {1070, 100}},  {"em_s_t", {1093, 180}},
-      {"em_t_t", {1093, 280}}, {"em_1_t", {1093, 380}},  {"em_8_t", {1093, 480}},  {"em_f_t", {1093, 580}},
-      {"em_5_t", {1093, 680}}, {"em_l_t", {1093, 780}},  {"em_z_t", {1093, 880}},  {"em_y_t", {1093, 980}},
-      {"em_w_t", {1093, 1080}}, {"em_xn_t", {1819, 88}}, {"sle_dj", {2263, 88}},   {"rb_sex_man", {1531, 96}},
-      {"rb_sex_woman", {1531, 180}}, {"cbx_1", {1545, 564}}, {"cbx_2", {1545, 644}}, {"cbx_3", {1545, 720}},
-      {"cbx_4", {1545, 796}},  {"cbx_59", {1541, 980}},  {"gb_4", {37, 24}},       {"gb_sex", {1499, 24}},
-      {"gb_6", {1792, 24}},    {"gb_3", {1499, 504}},    {"gb_5", {1495, 912}},    {"cb_2", {2231, 1096}},
-      {"cb_1", {2592, 1096}},  {"dw_4", {0, 0}},
+      {"em_s1", {475, 88}},          {"em_s2", {475, 188}},   {"em_t", {475, 288}},    {"em_1", {475, 388}},
+      {"em_8", {475, 488}},          {"em_f", {475, 588}},    {"em_5", {475, 688}},    {"em_l", {475, 788}},
+      {"em_z", {475, 888}},          {"em_y", {475, 988}},    {"em_w", {475, 1088}},   {"st_s1", {82, 100}},
+      {"st_s2", {87, 200}},          {"st_t", {82, 300}},     {"st_1", {82, 400}},     {"st_8", {82, 500}},
+      {"st_f", {82, 600}},           {"st_5", {82, 700}},     {"st_l", {82, 800}},     {"st_z", {82, 900}},
+      {"st_y", {82, 1000}},          {"st_w", {82, 1100}},    {"st_13", {741, 92}},    {"st_14", {741, 196}},
+      {"st_11", {741, 396}},         {"st_88", {741, 496}},   {"st_55", {741, 696}},   {"st_ll", {741, 796}},
+      {"st_zz", {741, 896}},         {"st_yy", {741, 996}},   {"st_111", {1070, 100}}, {"em_s_t", {1093, 180}},
+      {"em_t_t", {1093, 280}},       {"em_1_t", {1093, 380}}, {"em_8_t", {1093, 480}}, {"em_f_t", {1093, 580}},
+      {"em_5_t", {1093, 680}},       {"em_l_t", {1093, 780}}, {"em_z_t", {1093, 880}}, {"em_y_t", {1093, 980}},
+      {"em_w_t", {1093, 1080}},      {"em_xn_t", {1819, 88}}, {"sle_dj", {2263, 88}},  {"rb_sex_man", {1531, 96}},
+      {"rb_sex_woman", {1531, 180}}, {"cbx_1", {1545, 564}},  {"cbx_2", {1545, 644}},  {"cbx_3", {1545, 720}},
+      {"cbx_4", {1545, 796}},        {"cbx_59", {1541, 980}}, {"gb_4", {37, 24}},      {"gb_sex", {1499, 24}},
+      {"gb_6", {1792, 24}},          {"gb_3", {1499, 504}},   {"gb_5", {1495, 912}},   {"cb_2", {2231, 1096}},
+      {"cb_1", {2592, 1096}},        {"dw_4", {0, 0}},
   };
   storeRow("31", {});
   // Every size is grade one's: name -> (width, height) there.
@@ -172,9 +172,8 @@ TEST_F(GradeTwoTest, WithOnlyTheGradeOneRowItAsksForItsOwnSettings) {
   ds.query("DELETE FROM xmsz");
   ds.query(insertRow("31", {{"xm_5_m", "0"}}));
   settingsWindow = [](int) { save({}); };
-  EXPECT_TRUE(runCalculator([](w_jsq_gz2& w) {
-    EXPECT_TRUE(w.em_5->enabled()) << "the row saved for grade two, not grade one's";
-  }));
+  EXPECT_TRUE(runCalculator(
+      [](w_jsq_gz2& w) { EXPECT_TRUE(w.em_5->enabled()) << "the row saved for grade two, not grade one's"; }));
   EXPECT_EQ(messageTexts(), Strings{kMissing});
   EXPECT_EQ(settingsRounds, 1);
   EXPECT_EQ(t::openedCount("w_xm_gz2"), 1);
@@ -212,7 +211,7 @@ TEST_F(GradeTwoTest, TheSameHeightAndWeightScoreTheSameInBothGrades) {
     float score;
   };
   const Case cases[] = {{false, "172", "60", 15}, {false, "192", "70", 9}, {false, "140", "45", 9},
-                        {false, "175", "70", 0},  {true, "188", "60", 15},  {true, "160", "41", 9}};
+                        {false, "175", "70", 0},  {true, "188", "60", 15}, {true, "160", "41", 9}};
   auto scoreAll = [&](w_jsq& w) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(w.title()) + " " + c.height + " / " + c.weight);
@@ -291,9 +290,13 @@ TEST_F(GradeTwoTest, TheSameBoyTypedWithEnterScoresByEachGradesLadders) {
     EXPECT_EQ(nameOf(t::focused(w)), "cb_2");
   };
   const Expected gradeTwo{{{"em_s_t", 15}, {"em_1_t", 17}, {"em_f_t", 11}, {"em_5_t", 18}, {"em_w_t", 20}},
-                          "81.0", "良好", rt::Color::rgb(255, 0, 255)};
+                          "81.0",
+                          "良好",
+                          rt::Color::rgb(255, 0, 255)};
   const Expected gradeOneScores{{{"em_s_t", 15}, {"em_1_t", 20}, {"em_f_t", 11}, {"em_5_t", 20}, {"em_w_t", 20}},
-                                "86.0", "优秀", rt::Color::rgb(0, 0, 255)};
+                                "86.0",
+                                "优秀",
+                                rt::Color::rgb(0, 0, 255)};
   run([&] {
     EXPECT_TRUE(calculate([&](w_jsq_gz2& w) { typeTheBoy(w, gradeTwo); }));
     EXPECT_TRUE(gradeOne([&](w_jsq_gz1& w) { typeTheBoy(w, gradeOneScores); }));

@@ -34,8 +34,8 @@ const std::string kMissing = "注意: 请先设置好高中三年级测试项目
 const std::string kNeedsWeight = "提示: 如要得到肺活量成绩，请先正确输入体重！";
 
 // The controls no Enter or Tab reaches: what the window writes.
-const Strings kWritten = {"em_s_t", "em_t_t",  "em_1_t", "em_8_t",   "em_f_t",   "em_5_t", "em_l_t",
-                          "em_z_t", "em_y_t",  "em_w_t", "em_xn_t",  "sle_dj",   "em_by_cj", "sle_by_dj"};
+const Strings kWritten = {"em_s_t", "em_t_t", "em_1_t", "em_8_t",  "em_f_t", "em_5_t",   "em_l_t",
+                          "em_z_t", "em_y_t", "em_w_t", "em_xn_t", "sle_dj", "em_by_cj", "sle_by_dj"};
 
 my_maskedit& field(rt::Window& w, const std::string& name) { return dynamic_cast<my_maskedit&>(controlNamed(w, name)); }
 
@@ -72,13 +72,14 @@ TEST_F(GradeThreeCalculator, OpensAsTheGradeThreeFormWithNothingComputed) {
     std::set<std::string> names;
     for (const auto& c : w.controls()) names.insert(c->className());
     const std::set<std::string> expected = {
-        "em_c2",  "em_c1",  "em_by_cj", "sle_by_dj", "cb_2",   "cb_1",   "st_yy", "st_zz",  "st_ll",  "st_55",
-        "st_88",  "st_11",  "st_14",    "st_13",     "st_w",   "st_y",   "st_z",  "st_l",   "st_5",   "st_f",
-        "st_8",   "st_1",   "st_t",     "st_s2",     "st_s1",  "rb_sex_woman",    "rb_sex_man",     "st_111",
-        "sle_dj", "em_xn_t", "em_w_t",  "em_y_t",    "em_z_t", "em_l_t", "em_5_t", "em_f_t", "em_8_t", "em_1_t",
-        "em_t_t", "em_s_t", "cbx_59",   "cbx_4",     "cbx_3",  "cbx_2",  "cbx_1", "em_8",   "dw_4",   "em_w",
-        "em_y",   "em_z",   "em_l",     "em_5",      "em_f",   "em_1",   "em_t",  "em_s2",  "em_s1",  "st_msg",
-        "gb_sex", "gb_3",   "gb_4",     "gb_5",      "gb_6",   "gb_1",   "gb_2"};
+        "em_c2",  "em_c1",  "em_by_cj", "sle_by_dj", "cb_2",   "cb_1",   "st_yy",  "st_zz",        "st_ll",
+        "st_55",  "st_88",  "st_11",    "st_14",     "st_13",  "st_w",   "st_y",   "st_z",         "st_l",
+        "st_5",   "st_f",   "st_8",     "st_1",      "st_t",   "st_s2",  "st_s1",  "rb_sex_woman", "rb_sex_man",
+        "st_111", "sle_dj", "em_xn_t",  "em_w_t",    "em_y_t", "em_z_t", "em_l_t", "em_5_t",       "em_f_t",
+        "em_8_t", "em_1_t", "em_t_t",   "em_s_t",    "cbx_59", "cbx_4",  "cbx_3",  "cbx_2",        "cbx_1",
+        "em_8",   "dw_4",   "em_w",     "em_y",      "em_z",   "em_l",   "em_5",   "em_f",         "em_1",
+        "em_t",   "em_s2",  "em_s1",    "st_msg",    "gb_sex", "gb_3",   "gb_4",   "gb_5",         "gb_6",
+        "gb_1",   "gb_2"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(w.controls().size(), expected.size());
 
@@ -109,8 +110,8 @@ TEST_F(GradeThreeCalculator, OpensAsTheGradeThreeFormWithNothingComputed) {
     EXPECT_EQ(w.st_msg->text(), "删除用户前，系统要检查该用户的操作记录，所以要花一定的时间，请稍候！");
 
     // Nothing is computed yet.
-    for (const char* name : {"em_c1", "em_c2", "em_s1", "em_s2", "em_t", "em_1", "em_8", "em_f", "em_5", "em_l",
-                             "em_z", "em_y", "em_w", "em_xn_t", "em_by_cj"})
+    for (const char* name : {"em_c1", "em_c2", "em_s1", "em_s2", "em_t", "em_1", "em_8", "em_f", "em_5", "em_l", "em_z",
+                             "em_y", "em_w", "em_xn_t", "em_by_cj"})
       EXPECT_EQ(field(w, name).text(), "") << name;
     EXPECT_EQ(w.sle_dj->text(), "");
     EXPECT_EQ(w.sle_by_dj->text(), "");
@@ -139,10 +140,10 @@ TEST_F(GradeThreeCalculator, WithoutItsOwnRowTheOtherGradesRowsDoNotCount) {
 // other box; no two controls on top of each other; the right-hand side in its rows.
 TEST_F(GradeThreeCalculator, TheSecondRowStandsUnderTheFirstAndEveryControlInItsFrame) {
   const std::map<std::string, Strings> frames = {
-      {"gb_4", {"st_s1", "em_s1", "st_13", "st_s2", "em_s2", "st_14", "em_s_t", "st_111", "st_t",  "em_t",
-                "em_t_t", "st_1", "em_1", "st_11", "em_1_t", "st_8", "em_8", "st_88", "em_8_t", "st_f",
-                "em_f",  "em_f_t", "st_5", "em_5", "st_55", "em_5_t", "st_l", "em_l", "st_ll", "em_l_t",
-                "st_z",  "em_z", "st_zz", "em_z_t", "st_y", "em_y", "st_yy", "em_y_t", "st_w", "em_w", "em_w_t"}},
+      {"gb_4", {"st_s1",  "em_s1", "st_13", "st_s2",  "em_s2",  "st_14", "em_s_t", "st_111", "st_t", "em_t", "em_t_t",
+                "st_1",   "em_1",  "st_11", "em_1_t", "st_8",   "em_8",  "st_88",  "em_8_t", "st_f", "em_f", "em_f_t",
+                "st_5",   "em_5",  "st_55", "em_5_t", "st_l",   "em_l",  "st_ll",  "em_l_t", "st_z", "em_z", "st_zz",
+                "em_z_t", "st_y",  "em_y",  "st_yy",  "em_y_t", "st_w",  "em_w",   "em_w_t"}},
       {"gb_sex", {"rb_sex_man", "rb_sex_woman"}},
       {"gb_6", {"em_xn_t", "sle_dj"}},
       {"gb_2", {"em_c1", "em_c2"}},
@@ -229,7 +230,7 @@ TEST_F(GradeThreeCalculator, TheSecondRowStandsUnderTheFirstAndEveryControlInIts
 // The stops in their order, 10 apart; what the window writes is no stop, and Tab goes round
 // the available ones.
 TEST_F(GradeThreeCalculator, TheStopsRunFromTheEarlierYearsToTheButtons) {
-  const Strings stops = {"em_c1", "em_c2", "em_s1", "em_s2", "em_t",  "em_1",   "em_8", "em_f", "em_5", "em_l", "em_z",
+  const Strings stops = {"em_c1", "em_c2", "em_s1", "em_s2", "em_t",  "em_1",  "em_8",   "em_f", "em_5", "em_l", "em_z",
                          "em_y",  "em_w",  "cbx_1", "cbx_2", "cbx_3", "cbx_4", "cbx_59", "cb_2", "cb_1", "dw_4"};
   EXPECT_TRUE(runCalculator([&](w_jsq_gz3& w) {
     for (std::size_t i = 0; i < stops.size(); ++i)
@@ -246,8 +247,8 @@ TEST_F(GradeThreeCalculator, TheStopsRunFromTheEarlierYearsToTheButtons) {
       t::pressKey(w, Qt::Key_Tab);
       walk.push_back(nameOf(t::focused(w)));
     }
-    EXPECT_EQ(walk, (Strings{"em_c2", "em_s1", "em_s2", "em_t", "em_1", "em_f", "em_5", "em_l", "em_z", "em_w",
-                             "cbx_1", "cbx_2", "cbx_3", "cbx_4", "cbx_59", "cb_2", "cb_1", "em_c1"}));
+    EXPECT_EQ(walk, (Strings{"em_c2", "em_s1", "em_s2", "em_t", "em_1", "em_f", "em_5", "em_l", "em_z", "em_w", "cbx_1",
+                             "cbx_2", "cbx_3", "cbx_4", "cbx_59", "cb_2", "cb_1", "em_c1"}));
   }));
 }
 
@@ -324,24 +325,31 @@ TEST_F(GradeThreeCalculator, EnterWalksFromTheEarlierYearsAndScoresEachInputOnce
   struct Case {
     const char* what;
     const char *c1, *c2;  // nullptr: passed with Enter, never typed
-    Strings modified;  // each field the user typed in, once as it is left
+    Strings modified;     // each field the user typed in, once as it is left
     std::string graduation, level;
     rt::Color colour;
   };
   // 21.5 + 20.25 + 41 = 82.75.
   const Case cases[] = {
-      {"the earlier years typed", "86", "81",
+      {"the earlier years typed",
+       "86",
+       "81",
        {"em_c1.modified", "em_c2.modified", "em_s1.modified", "em_s2.modified", "em_1.modified", "em_f.modified",
         "em_5.modified", "em_w.modified"},
-       "82.0", "良好", kMagenta},
-      {"the earlier years never typed count 0", nullptr, nullptr,
+       "82.0",
+       "良好",
+       kMagenta},
+      {"the earlier years never typed count 0",
+       nullptr,
+       nullptr,
        {"em_s1.modified", "em_s2.modified", "em_1.modified", "em_f.modified", "em_5.modified", "em_w.modified"},
-       "41.0", "不及格", kRed},
+       "41.0",
+       "不及格",
+       kRed},
   };
   const Strings measurements = {"172", "60", "3.42", "3600", "7.7", "81"};
-  const Strings left = {"em_c1.losefocus", "em_c2.losefocus", "em_s1.losefocus", "em_s2.losefocus",
-                        "em_f.losefocus",  "em_1.losefocus",  "em_f.losefocus",  "em_5.losefocus",
-                        "em_w.losefocus"};
+  const Strings left = {"em_c1.losefocus", "em_c2.losefocus", "em_s1.losefocus", "em_s2.losefocus", "em_f.losefocus",
+                        "em_1.losefocus",  "em_f.losefocus",  "em_5.losefocus",  "em_w.losefocus"};
   run([&] {
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
@@ -398,18 +406,61 @@ TEST_F(GradeThreeCalculator, TheGraduationScoreTakesAQuarterOfEachEarlierYearAnd
     rt::Color graduationColour;
   };
   const Case cases[] = {
-      {"21.375 + 21.625 + 42.5 = 85.5", {{"em_t_t", "85"}}, {}, "85.5", "86.5",
-       "85.0", "良好", kMagenta, "85.0", "良好", kMagenta},
-      {"the attendance cap counts: 15 + 15 + 29.5", {{"em_t_t", "80"}}, {"cbx_59"}, "60", "60",
-       "59.0", "不及格", kRed, "59.0", "不及格", kRed},
-      {"the attendance box does not touch the graduation level", {{"em_t_t", "45"}}, {"cbx_59"}, "100", "100",
-       "45.0", "不及格", kRed, "72.0", "及格", kGreen},
+      {"21.375 + 21.625 + 42.5 = 85.5",
+       {{"em_t_t", "85"}},
+       {},
+       "85.5",
+       "86.5",
+       "85.0",
+       "良好",
+       kMagenta,
+       "85.0",
+       "良好",
+       kMagenta},
+      {"the attendance cap counts: 15 + 15 + 29.5",
+       {{"em_t_t", "80"}},
+       {"cbx_59"},
+       "60",
+       "60",
+       "59.0",
+       "不及格",
+       kRed,
+       "59.0",
+       "不及格",
+       kRed},
+      {"the attendance box does not touch the graduation level",
+       {{"em_t_t", "45"}},
+       {"cbx_59"},
+       "100",
+       "100",
+       "45.0",
+       "不及格",
+       kRed,
+       "72.0",
+       "及格",
+       kGreen},
       {"a total over 100 counts 100",
        {{"em_t_t", "15"}, {"em_f_t", "15"}, {"em_1_t", "20"}, {"em_5_t", "30"}, {"em_w_t", "8"}},
-       {"cbx_1", "cbx_2", "cbx_3", "cbx_4"}, "80", "80",
-       "108.0", "优秀", kBlue, "90.0", "优秀", kBlue},
-      {"typed year scores are never capped", {{"em_t_t", "100"}}, {}, "120", "120",
-       "100.0", "优秀", kBlue, "110.0", "优秀", kBlue},
+       {"cbx_1", "cbx_2", "cbx_3", "cbx_4"},
+       "80",
+       "80",
+       "108.0",
+       "优秀",
+       kBlue,
+       "90.0",
+       "优秀",
+       kBlue},
+      {"typed year scores are never capped",
+       {{"em_t_t", "100"}},
+       {},
+       "120",
+       "120",
+       "100.0",
+       "优秀",
+       kBlue,
+       "110.0",
+       "优秀",
+       kBlue},
   };
   run([&] {
     for (const Case& c : cases) {
@@ -512,9 +563,11 @@ TEST_F(GradeThreeCalculator, OnlyAUserEditOfAnEarlierYearComputes) {
 TEST_F(GradeThreeCalculator, ChangingTheSexRecomputesTheGraduation) {
   EXPECT_TRUE(runCalculator([](w_jsq_gz3& w) {
     typeYears(w, "86", "81");
-    const std::pair<my_maskedit*, const char*> typed[] = {
-        {w.em_s1.raw(), "172"}, {w.em_s2.raw(), "60"}, {w.em_f.raw(), "3600"},
-        {w.em_5.raw(), "7.7"},  {w.em_w.raw(), "60"}};
+    const std::pair<my_maskedit*, const char*> typed[] = {{w.em_s1.raw(), "172"},
+                                                          {w.em_s2.raw(), "60"},
+                                                          {w.em_f.raw(), "3600"},
+                                                          {w.em_5.raw(), "7.7"},
+                                                          {w.em_w.raw(), "60"}};
     for (const auto& [input, text] : typed) enter(w, *input, text);
     struct Expected {
       float s, f, run50, grip;

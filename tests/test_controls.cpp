@@ -118,7 +118,7 @@ TEST_F(ControlsTest, ARadioButtonBelongsToTheInnermostBoxThatHoldsItWhole) {
   };
   const std::vector<Case> cases = {
       {{&w->a1, &w->b1}, "a1 b1"},
-      {{&w->a1, &w->a2}, "a2"},           // a2 only reaches into b: it is a's
+      {{&w->a1, &w->a2}, "a2"},  // a2 only reaches into b: it is a's
       {{&w->b1, &w->a2}, "a2 b1"},
       {{&w->inner1, &w->inner2}, "inner2"},  // inner, not outer
       {{&w->loose1, &w->a1, &w->loose2}, "a1 loose2"},

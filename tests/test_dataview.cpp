@@ -19,15 +19,15 @@ using support::TempDataSource;
 
 namespace {
 
-const std::vector<std::string> kColumns = {"nj",     "xm_z_m", "xm_5_m", "xm_l_m", "xm_t_m", "xm_58_m",
-                                           "xm_w_m", "xm_1_m", "xm_8_w", "xm_z_w", "xm_5_w", "xm_l_w",
+const std::vector<std::string> kColumns = {"nj",     "xm_z_m",  "xm_5_m", "xm_l_m", "xm_t_m", "xm_58_m",
+                                           "xm_w_m", "xm_1_m",  "xm_8_w", "xm_z_w", "xm_5_w", "xm_l_w",
                                            "xm_t_w", "xm_58_w", "xm_w_w", "xm_y_w"};
 
 // One choice per group for both sexes, as a settings window saves it: the thirteen flags.
-const std::map<std::string, std::string> kChoice = {
-    {"xm_t_m", "0"}, {"xm_1_m", "1"}, {"xm_5_m", "0"}, {"xm_l_m", "1"}, {"xm_z_m", "1"},
-    {"xm_w_m", "0"}, {"xm_t_w", "0"}, {"xm_8_w", "1"}, {"xm_5_w", "1"}, {"xm_l_w", "0"},
-    {"xm_z_w", "0"}, {"xm_y_w", "1"}, {"xm_w_w", "0"}};
+const std::map<std::string, std::string> kChoice = {{"xm_t_m", "0"}, {"xm_1_m", "1"}, {"xm_5_m", "0"}, {"xm_l_m", "1"},
+                                                    {"xm_z_m", "1"}, {"xm_w_m", "0"}, {"xm_t_w", "0"}, {"xm_8_w", "1"},
+                                                    {"xm_5_w", "1"}, {"xm_l_w", "0"}, {"xm_z_w", "0"}, {"xm_y_w", "1"},
+                                                    {"xm_w_w", "0"}};
 // The same row as stored, in column order; "~" is null.
 const std::string kChoiceStored = "31|1|0|1|0|~|0|1|1|0|1|0|0|~|0|1";
 
@@ -138,8 +138,8 @@ TEST_F(DataViewTest, RetrieveReadsTheSixteenColumnsOfTheRowAsStored) {
   ASSERT_EQ(dw.retrieve("31"), 1) << t.sqlerrtext;
   EXPECT_EQ(dw.getrow(), 1);
   EXPECT_EQ(t.sqlnrows, 1);
-  const std::vector<std::optional<std::string>> expected = {
-      "31", "a", std::nullopt, "c", "d", "e", "f", "g", "h", "i", "j", "k", "1 ", std::nullopt, "n", "o"};
+  const std::vector<std::optional<std::string>> expected = {"31", "a", std::nullopt, "c", "d",  "e",          "f", "g",
+                                                            "h",  "i", "j",          "k", "1 ", std::nullopt, "n", "o"};
   for (std::size_t i = 0; i < kColumns.size(); ++i)
     EXPECT_EQ(dw.getitemstring(1, kColumns[i]), expected[i]) << kColumns[i];
   EXPECT_EQ(dw.getitemstring(2, "nj"), std::nullopt);
@@ -214,8 +214,7 @@ TEST_P(InsertedRow, StoresTheColumnsSetAndLeavesTheOthersToTheTable) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DataView, InsertedRow,
-                         ::testing::Values(Default58{"WithoutDefault", "", "~"},
-                                           Default58{"WithDefault", "d", "d"}),
+                         ::testing::Values(Default58{"WithoutDefault", "", "~"}, Default58{"WithDefault", "d", "d"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataViewTest, ChangesAreForgottenOnlyOnceTheirCommitIsConfirmed) {
@@ -301,10 +300,10 @@ TEST_F(DataViewTest, AFailedWriteIsKeptAndMadeAgainOnceTheFaultIsGone) {
 // changes nothing once rolled back.
 struct UpdateFailure {
   const char* name;
-  bool keyless;            // the table made again without its key first
-  std::string rows;        // the rows before the retrieve
+  bool keyless;      // the table made again without its key first
+  std::string rows;  // the rows before the retrieve
   long retrieved;
-  std::string meanwhile;   // what another program does once the read has ended ("" nothing)
+  std::string meanwhile;  // what another program does once the read has ended ("" nothing)
   std::string driverSays;
   std::string check, left;  // a query and what it gives afterwards
 };
@@ -330,18 +329,18 @@ TEST_P(FailedUpdate, ReportsAndChangesNothing) {
   EXPECT_EQ(ds.query(c.check), c.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DataView, FailedUpdate,
-    ::testing::Values(
-        UpdateFailure{"OfARowGoneSinceItsRetrieve", false, "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')", 1,
-                      "DELETE FROM xmsz WHERE nj = '31'", "Row changed", "SELECT count(*) FROM xmsz", "0"},
-        // Two rows for one code, which only a table without its key can hold: a write by
-        // the key would change both.
-        UpdateFailure{"ThatWouldChangeSeveralRows", true,
-                      "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0'); "
-                      "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')",
-                      2, "", "2 rows", "SELECT xm_z_m FROM xmsz", "0\n0"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(DataView, FailedUpdate,
+                         ::testing::Values(UpdateFailure{"OfARowGoneSinceItsRetrieve", false,
+                                                         "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')", 1,
+                                                         "DELETE FROM xmsz WHERE nj = '31'", "Row changed",
+                                                         "SELECT count(*) FROM xmsz", "0"},
+                                           // Two rows for one code, which only a table without its key can hold: a
+                                           // write by the key would change both.
+                                           UpdateFailure{"ThatWouldChangeSeveralRows", true,
+                                                         "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0'); "
+                                                         "INSERT INTO xmsz (nj, xm_z_m) VALUES ('31', '0')",
+                                                         2, "", "2 rows", "SELECT xm_z_m FROM xmsz", "0\n0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DataViewTest, ValuesAreBoundNeverPastedIntoTheStatement) {
   const std::string hostile = "体'); DROP TABLE xmsz; --\"";
@@ -440,8 +439,8 @@ INSTANTIATE_TEST_SUITE_P(DataView, TransactionGone,
 // connection (any window's) publishes nothing; the DataView keeps it pending for the next save.
 struct ScopeEnd {
   const char* name;
-  bool fails;           // a runtime error between update and commit
-  std::string after;    // the row another client reads once a later commit has run
+  bool fails;         // a runtime error between update and commit
+  std::string after;  // the row another client reads once a later commit has run
 };
 void PrintTo(const ScopeEnd& c, std::ostream* os) { *os << c.name; }
 

@@ -119,9 +119,7 @@ class FocusTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(FocusTest, AWindowOpensWithTheFocusOnItsFirstTabStop) {
-  EXPECT_EQ(focusName(), "e1");
-}
+TEST_F(FocusTest, AWindowOpensWithTheFocusOnItsFirstTabStop) { EXPECT_EQ(focusName(), "e1"); }
 
 TEST_F(FocusTest, EveryWayOfMovingRunsEachEventOnceInOrder) {
   struct Case {
@@ -218,9 +216,7 @@ TEST_F(FocusTest, TheFocusGivenAwayToARealMessageBoxComesBackWithoutEvents) {
   w->e2->setFocus();
   t::clearJournal();
   // A real box, answered by the user once it is up.
-  rt::post([] {
-    support::waitUntil([] { return t::answerMessageBox(); }, 2000);
-  });
+  rt::post([] { support::waitUntil([] { return t::answerMessageBox(); }, 2000); });
   rt::dispatch([] { rt::messagebox("提示", "a real box"); });
   t::processEvents();
   EXPECT_EQ(focusJournal(), Journal{});

@@ -20,17 +20,17 @@ TEST(GraduationBlock, QuartersInFloatAndTheCappedTotalInDouble) {
     std::int32_t total;  // after the bonus points and the attendance cap
     std::int32_t score;
   } cases[] = {
-      {"86", "81", 82, 82},        // 21.5 + 20.25 + 41 = 82.75
-      {"", "", 82, 41},            // untyped fields count 0
-      {"85.5", "86.5", 85, 85},    // 85.5 truncated
-      {"60", "60", 59, 59},        // 15 + 15 + 29.5 = 59.5
-      {"100", "100", 45, 72},      // the attendance cap is the total's only
-      {"80", "80", 108, 90},       // the total counts at most 100
-      {"120", "120", 100, 110},    // typed year scores are never capped
+      {"86", "81", 82, 82},      // 21.5 + 20.25 + 41 = 82.75
+      {"", "", 82, 41},          // untyped fields count 0
+      {"85.5", "86.5", 85, 85},  // 85.5 truncated
+      {"60", "60", 59, 59},      // 15 + 15 + 29.5 = 59.5
+      {"100", "100", 45, 72},    // the attendance cap is the total's only
+      {"80", "80", 108, 90},     // the total counts at most 100
+      {"120", "120", 100, 110},  // typed year scores are never capped
       {"0", "0", 0, 0},
       {"60.1", "74.7", 61, 64},
-      {"60.1", "74.7", 60, 63},    // exact 63.7
-      {"-10", "0", 0, -2},         // -2.5 toward zero
+      {"60.1", "74.7", 60, 63},  // exact 63.7
+      {"-10", "0", 0, -2},       // -2.5 toward zero
       {"340,000,000,000,000,000,000,000,000,000,000,000,000", "0", 100, kMax},
       {"-340,000,000,000,000,000,000,000,000,000,000,000,000", "0", 0, kMin},
   };
@@ -55,7 +55,7 @@ TEST(ExactGraduation, AddsQuartersAndHalfInHundredths) {
       {"abc", "0", "60", 30},        // so does a text that is no number
       {"60.1", "74.7", "60.6", 64},
       {"0", "0", "0", 0},
-      {"-10", "0", "0", -2},         // -2.5 toward zero
+      {"-10", "0", "0", -2},  // -2.5 toward zero
       {"-10.0", "-0.1", "0", -2},
       {"1,000.0", "0", "0", 250},
       {"99,999,999,999,999,999", "0", "0", 0},  // beyond 64-bit hundredths: 0
@@ -78,10 +78,19 @@ TEST(Hundredths, ReadTheNumbersTextToRealReads) {
     const char* text;
     std::int64_t hundredths;
   } cases[] = {
-      {"60.1", 6010},      {"60.15", 6015},   {"60.159", 6015},  // cut after the second decimal
-      {" 3,000.00 ", 300000}, {".5", 50},     {"5.", 500},       {"-0.01", -1},
-      {"", 0},             {"-", 0},          {"1e3", 0},        {"1,00", 0},
-      {"12,345", 1234500}, {"\t5", 0},
+      {"60.1", 6010},
+      {"60.15", 6015},
+      {"60.159", 6015},  // cut after the second decimal
+      {" 3,000.00 ", 300000},
+      {".5", 50},
+      {"5.", 500},
+      {"-0.01", -1},
+      {"", 0},
+      {"-", 0},
+      {"1e3", 0},
+      {"1,00", 0},
+      {"12,345", 1234500},
+      {"\t5", 0},
       {"92,233,720,368,547,758.08", 0},  // one hundredth too many
   };
   for (const auto& c : cases) {

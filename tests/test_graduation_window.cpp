@@ -206,7 +206,8 @@ TEST_F(GraduationWindow, LooksAsDesigned) {
     }
     EXPECT_EQ(w.cb_1->text(), "关闭(&X)");
     EXPECT_EQ(w.st_3->text(), "高三学年成绩（50%）");
-    for (my_maskedit* f : std::initializer_list<my_maskedit*>{w.em_by_cj.raw(), w.em_c1.raw(), w.em_c2.raw(), w.em_c3.raw()})
+    for (my_maskedit* f :
+         std::initializer_list<my_maskedit*>{w.em_by_cj.raw(), w.em_c1.raw(), w.em_c2.raw(), w.em_c3.raw()})
       EXPECT_EQ(f->mask(), "###,###.0");
     // The first focus, and Tab from there.
     EXPECT_EQ(t::focused(w).raw(), w.em_c1.raw());

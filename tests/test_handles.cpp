@@ -61,11 +61,9 @@ class HandleTest : public ::testing::Test {
     rt::LogFont lf;
     lf.facename = "宋体";
     font = rt::createFontIndirect(lf);
-    live = {{"window", window},           {"toolbar window", toolbarWindow},
-            {"toolbar", toolbar},         {"window context", windowDc},
-            {"memory context", memoryDc}, {"empty memory context", emptyMemoryDc},
-            {"bitmap", bitmap},           {"selected bitmap", selected},
-            {"font", font}};
+    live = {{"window", window},           {"toolbar window", toolbarWindow}, {"toolbar", toolbar},
+            {"window context", windowDc}, {"memory context", memoryDc},      {"empty memory context", emptyMemoryDc},
+            {"bitmap", bitmap},           {"selected bitmap", selected},     {"font", font}};
     for (const auto& h : live) ASSERT_GT(h.value, 0) << h.name;
 
     // One dead handle of each kind: its object freed, closed or gone with its frame.
@@ -83,9 +81,12 @@ class HandleTest : public ::testing::Test {
     rt::deleteObject(goneBitmap);
     const long goneFont = rt::createFontIndirect(lf);
     rt::deleteObject(goneFont);
-    stale = {{"closed window", goneWindow},       {"closed frame's toolbar window", goneToolbarWindow},
-             {"closed frame's toolbar", goneToolbar}, {"released window context", goneWindowDc},
-             {"deleted memory context", goneMemoryDc}, {"freed bitmap", goneBitmap},
+    stale = {{"closed window", goneWindow},
+             {"closed frame's toolbar window", goneToolbarWindow},
+             {"closed frame's toolbar", goneToolbar},
+             {"released window context", goneWindowDc},
+             {"deleted memory context", goneMemoryDc},
+             {"freed bitmap", goneBitmap},
              {"freed font", goneFont}};
     for (const auto& h : stale) ASSERT_GT(h.value, 0) << h.name;
   }
@@ -113,32 +114,39 @@ class HandleTest : public ::testing::Test {
 TEST_F(HandleTest, EveryHandleCallTurnsAwayABadHandleAndChangesNothing) {
   struct Row {
     std::string call;
-    std::set<std::string> accepts;  // the live handles this argument takes
+    std::set<std::string> accepts;    // the live handles this argument takes
     std::function<bool(long)> fails;  // the call with `h` in the argument, at its failure value
   };
   const Row rows[] = {
-      {"findChildWindow(h, 0, class)", {"window"},
+      {"findChildWindow(h, 0, class)",
+       {"window"},
        [](long h) { return rt::findChildWindow(h, 0, kToolbarClass) == 0; }},
       {"windowLong(h, 0)", {"toolbar window"}, [](long h) { return rt::windowLong(h, 0) == 0; }},
       {"getDC(h)", {"window", "toolbar window"}, [](long h) { return rt::getDC(h) == 0; }},
       {"releaseDC(h, window context)", {"window"}, [this](long h) { return rt::releaseDC(h, windowDc) == 0; }},
       {"releaseDC(window, h)", {"window context"}, [this](long h) { return rt::releaseDC(window, h) == 0; }},
-      {"createCompatibleDC(h)", {"window context", "memory context", "empty memory context"},
+      {"createCompatibleDC(h)",
+       {"window context", "memory context", "empty memory context"},
        [](long h) { return rt::createCompatibleDC(h) == 0; }},
       {"deleteDC(h)", {"memory context", "empty memory context"}, [](long h) { return !rt::deleteDC(h); }},
-      {"createCompatibleBitmap(h, 8, 8)", {"window context", "memory context", "empty memory context"},
+      {"createCompatibleBitmap(h, 8, 8)",
+       {"window context", "memory context", "empty memory context"},
        [](long h) { return rt::createCompatibleBitmap(h, 8, 8) == 0; }},
-      {"selectObject(h, bitmap)", {"memory context", "empty memory context"},
+      {"selectObject(h, bitmap)",
+       {"memory context", "empty memory context"},
        [this](long h) { return rt::selectObject(h, bitmap) == 0; }},
-      {"selectObject(empty memory context, h)", {"bitmap"},
+      {"selectObject(empty memory context, h)",
+       {"bitmap"},
        [this](long h) { return rt::selectObject(emptyMemoryDc, h) == 0; }},
       {"deleteObject(h)", {"bitmap", "font"}, [](long h) { return !rt::deleteObject(h); }},
       {"bitmapSize(h)", {"bitmap", "selected bitmap"}, [](long h) { return !rt::bitmapSize(h); }},
       {"fontOf(h)", {"font"}, [](long h) { return !rt::fontOf(h); }},
-      {"writeToolbar(h, IconWidth, 30)", {"toolbar"},
+      {"writeToolbar(h, IconWidth, 30)",
+       {"toolbar"},
        [](long h) { return !rt::writeToolbar(h, ToolbarSetting::IconWidth, 30); }},
       {"readToolbar(h, IconWidth)", {"toolbar"}, [](long h) { return !rt::readToolbar(h, ToolbarSetting::IconWidth); }},
-      {"setFont entry(h, ...)", {"toolbar"},
+      {"setFont entry(h, ...)",
+       {"toolbar"},
        [](long h) { return rt::toolbarEntries(8)->setFont(h, "Arial", -9, 0, "") == 0; }},
   };
   const Counts before;
@@ -223,9 +231,9 @@ TEST_F(HandleTest, EveryHandleLiesInItsKindsRangeAndNoValueComesBack) {
     HandleKind kind;
     long value;
   };
-  std::vector<Made> made = {{HandleKind::Window, window},          {HandleKind::Window, toolbarWindow},
-                            {HandleKind::Toolbar, toolbar},        {HandleKind::WindowDC, windowDc},
-                            {HandleKind::MemoryDC, memoryDc},      {HandleKind::Bitmap, bitmap},
+  std::vector<Made> made = {{HandleKind::Window, window},     {HandleKind::Window, toolbarWindow},
+                            {HandleKind::Toolbar, toolbar},   {HandleKind::WindowDC, windowDc},
+                            {HandleKind::MemoryDC, memoryDc}, {HandleKind::Bitmap, bitmap},
                             {HandleKind::Font, font}};
   rt::LogFont lf;
   for (int i = 0; i < 20; ++i) {
@@ -234,8 +242,9 @@ TEST_F(HandleTest, EveryHandleLiesInItsKindsRangeAndNoValueComesBack) {
     const long memory = rt::createCompatibleDC(dc);
     const long b = rt::createCompatibleBitmap(dc, 4, 4);
     const long f = rt::createFontIndirect(lf);
-    made.insert(made.end(), {{HandleKind::WindowDC, dc}, {HandleKind::MemoryDC, memory},
-                             {HandleKind::Bitmap, b},    {HandleKind::Font, f}});
+    made.insert(
+        made.end(),
+        {{HandleKind::WindowDC, dc}, {HandleKind::MemoryDC, memory}, {HandleKind::Bitmap, b}, {HandleKind::Font, f}});
     rt::deleteObject(b);
     rt::deleteObject(f);
     rt::deleteDC(memory);

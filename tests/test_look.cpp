@@ -93,7 +93,8 @@ TEST_F(LookTest, TheFocusedControlShowsTheFocusWhicheverWayItCame) {
   t::onOpen("w_pwd", [this](rt::Window& window) {
     auto& w = static_cast<w_pwd&>(window);
     // The focus came with the window, before it was shown; Tab takes it on.
-    expectFocusShown(w, *w.uo_3->command_button, *w.uo_4->command_button, [&] { t::pressKey(w, Qt::Key_Tab); }, "entry window");
+    expectFocusShown(
+        w, *w.uo_3->command_button, *w.uo_4->command_button, [&] { t::pressKey(w, Qt::Key_Tab); }, "entry window");
     if (++entries == 1) t::pressKey(w, Qt::Key_L, Qt::AltModifier);
   });
   ASSERT_TRUE(runToFrame([](w_main1& frame) {
@@ -101,21 +102,26 @@ TEST_F(LookTest, TheFocusedControlShowsTheFocusWhicheverWayItCame) {
     rt::open("w_4");
     t::processEvents();
     if (rt::Ref<w_4> calc = rt::global<w_4>()) {
-      expectFocusShown(*calc, *calc->cb_18, *calc->cb_1, [&] { t::click(*calc->cb_1); }, "desk calculator");
+      expectFocusShown(
+          *calc, *calc->cb_18, *calc->cb_1, [&] { t::click(*calc->cb_1); }, "desk calculator");
       rt::close(*calc);
     }
     rt::setMessageParm(rt::Ref<rt::Object>(rt::refTo(frame)));  // the frame whose toolbar it sets, as the menu opens it
     withWindow("w_genapp_toolbars", [](rt::Window& window) {
       auto& w = static_cast<w_genapp_toolbars&>(window);
       t::moveFocus(*w.cb_done);
-      expectFocusShown(w, *w.cb_done, *w.cb_visible, [&] { t::moveFocus(*w.cb_visible); }, "toolbar settings");
+      expectFocusShown(
+          w, *w.cb_done, *w.cb_visible, [&] { t::moveFocus(*w.cb_visible); }, "toolbar settings");
     });
     withWindow("w_jsq_gz1", [](rt::Window& window) {
       auto& w = static_cast<w_jsq_gz1&>(window);
       t::moveFocus(*w.em_w);
-      expectFocusShown(w, *w.em_w, *w.cb_2, [&] { t::moveFocus(*w.cb_2); }, "calculator, program");
-      expectFocusShown(w, *w.cb_2, *w.cbx_1, [&] { t::click(*w.cbx_1); }, "calculator, click");
-      expectFocusShown(w, *w.cbx_1, *w.cbx_2, [&] { t::pressKey(w, Qt::Key_Tab); }, "calculator, Tab");
+      expectFocusShown(
+          w, *w.em_w, *w.cb_2, [&] { t::moveFocus(*w.cb_2); }, "calculator, program");
+      expectFocusShown(
+          w, *w.cb_2, *w.cbx_1, [&] { t::click(*w.cbx_1); }, "calculator, click");
+      expectFocusShown(
+          w, *w.cbx_1, *w.cbx_2, [&] { t::pressKey(w, Qt::Key_Tab); }, "calculator, Tab");
     });
     rt::close(frame);
   }));

@@ -117,8 +117,8 @@ TEST_F(MaskEditTest, EveryEnterMovesOnOnceAsTabDoes) {
     EXPECT_EQ(focusName(), "f2");
     t::pressKey(*w, c.key, c.mods);
     t::pressKey(*w, c.key, c.mods);
-    EXPECT_EQ(focusJournal(), (Journal{"f1.losefocus", "f2.getfocus", "f2.losefocus", "f3.getfocus",
-                                       "f3.losefocus", "b.getfocus"}));
+    EXPECT_EQ(focusJournal(),
+              (Journal{"f1.losefocus", "f2.getfocus", "f2.losefocus", "f3.getfocus", "f3.losefocus", "b.getfocus"}));
     EXPECT_EQ(focusName(), "b");
   }
 }
@@ -194,9 +194,7 @@ TEST_F(MaskEditTest, EnteringSelectsTheWholeTextSoADigitReplacesIt) {
 TEST_F(MaskEditTest, AMessageBoxFromLosefocusFiresNoSecondLosefocus) {
   t::useRealMessageBoxes();
   onLeavingF1 = [] {
-    rt::post([] {
-      support::waitUntil([] { return t::answerMessageBox(); }, 2000);
-    });
+    rt::post([] { support::waitUntil([] { return t::answerMessageBox(); }, 2000); });
     rt::messagebox("提示", "leaving");
   };
   t::typeText(*w, "3");
@@ -302,14 +300,8 @@ TEST_F(MaskEditTest, TextSetByTheProgramShowsInTheMaskAndRunsNoEvent) {
     const char* shown;
   };
   const Case cases[] = {
-      {"59", true, "59.0"},
-      {"12.5", false, "12.50"},
-      {"3000", false, "3,000.00"},
-      {"-3", true, "-3.0"},
-      {"0", true, "0.0"},
-      {"", false, ""},
-      {"none", false, ""},
-      {"1234567.891", false, "123,456.89"},
+      {"59", true, "59.0"}, {"12.5", false, "12.50"}, {"3000", false, "3,000.00"}, {"-3", true, "-3.0"},
+      {"0", true, "0.0"},   {"", false, ""},          {"none", false, ""},         {"1234567.891", false, "123,456.89"},
   };
   w->b->setFocus();
   t::clearJournal();

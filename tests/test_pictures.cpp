@@ -96,10 +96,9 @@ struct ShippedPicture {
 };
 
 const ShippedPicture kShipped[] = {
-    {"ty_flash.jpg", {760, 481}}, {"ty.ico", {32, 32}},    {"main.bmp", {1016, 712}},
-    {"xm_1.bmp", {90, 98}},       {"xm_2.bmp", {90, 98}},  {"xm_3.bmp", {90, 98}},
-    {"cj_1.bmp", {90, 98}},       {"cj_2.bmp", {90, 98}},  {"cj_3.bmp", {90, 98}},
-    {"by.bmp", {90, 98}},         {"arrow1.bmp", {81, 30}}, {"arrow2.bmp", {30, 81}},
+    {"ty_flash.jpg", {760, 481}}, {"ty.ico", {32, 32}},   {"main.bmp", {1016, 712}}, {"xm_1.bmp", {90, 98}},
+    {"xm_2.bmp", {90, 98}},       {"xm_3.bmp", {90, 98}}, {"cj_1.bmp", {90, 98}},    {"cj_2.bmp", {90, 98}},
+    {"cj_3.bmp", {90, 98}},       {"by.bmp", {90, 98}},   {"arrow1.bmp", {81, 30}},  {"arrow2.bmp", {30, 81}},
     {"arrow3.bmp", {81, 30}},
 };
 

@@ -211,9 +211,8 @@ TEST_F(RuntimeTest, TheOpenerOfAResponseWindowResumesOnlyAfterItHasClosed) {
     rt::close(w);
   });
   run(app);
-  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "response open", "response on screen",
-                                               "response close", "opener resumes", "app open ends",
-                                               "app close", "app destroy"}));
+  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "response open", "response on screen", "response close",
+                                               "opener resumes", "app open ends", "app close", "app destroy"}));
 }
 
 TEST_F(RuntimeTest, TheRunEndsWhenTheLastWindowClosesAndNotBefore) {
@@ -229,9 +228,8 @@ TEST_F(RuntimeTest, TheRunEndsWhenTheLastWindowClosesAndNotBefore) {
     rt::close(b);
   });
   run(app);
-  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "a open", "app open ends", "a close",
-                                               "a destroy", "b open", "b on screen", "b close",
-                                               "app close", "app destroy"}));
+  EXPECT_EQ(journal, (std::vector<std::string>{"app open", "a open", "app open ends", "a close", "a destroy", "b open",
+                                               "b on screen", "b close", "app close", "app destroy"}));
 }
 
 TEST_F(RuntimeTest, ARunWithoutAnyWindowEndsAfterItsOpenEvent) {
@@ -361,8 +359,8 @@ TEST_F(RuntimeTest, AnyExceptionAbortsOnlyItsEventAndTheRunGoesOn) {
   std::weak_ptr<rt::Window> gone;
   t::onOpen("w_thrower", [&gone](rt::Window& w) {
     gone = rt::refTo(w).weak();
-    t::click(w, 500, 400);           // from a click
-    rt::post(w_thrower::thrower);    // and from a posted event
+    t::click(w, 500, 400);         // from a click
+    rt::post(w_thrower::thrower);  // and from a posted event
     rt::post([&w] {
       note("closing");
       rt::close(w);

@@ -35,15 +35,42 @@ struct TextCase {
 };
 
 const TextCase kTexts[] = {
-    {"3.43", 3.43f},       {"3,000.00", 3000},  {" 12.5 ", 12.5f},  {"-3", -3},
-    {"1,234,567.5", 1234567.5f}, {".50", 0.5f}, {"5.", 5},          {"007", 7},
-    {"0", 0},              {"-0.5", -0.5f},     {"", 0},            {"   ", 0},
-    {"none", 0},           {"12a", 0},          {"1e5", 0},         {"1E5", 0},
-    {"inf", 0},            {"-inf", 0},         {"nan", 0},         {"0x10", 0},
-    {",", 0},              {".", 0},            {"-", 0},           {"+3", 0},
-    {"- 3", 0},            {"1 000", 0},        {"\t5", 0},         {"12.5.3", 0},
-    {"3,43", 0},           {"1234,567", 0},     {",500", 0},        {"1,", 0},
-    {"1,,000", 0},         {"1,000,00", 0},     {"1.000,5", 0},     {"1e39", 0},
+    {"3.43", 3.43f},
+    {"3,000.00", 3000},
+    {" 12.5 ", 12.5f},
+    {"-3", -3},
+    {"1,234,567.5", 1234567.5f},
+    {".50", 0.5f},
+    {"5.", 5},
+    {"007", 7},
+    {"0", 0},
+    {"-0.5", -0.5f},
+    {"", 0},
+    {"   ", 0},
+    {"none", 0},
+    {"12a", 0},
+    {"1e5", 0},
+    {"1E5", 0},
+    {"inf", 0},
+    {"-inf", 0},
+    {"nan", 0},
+    {"0x10", 0},
+    {",", 0},
+    {".", 0},
+    {"-", 0},
+    {"+3", 0},
+    {"- 3", 0},
+    {"1 000", 0},
+    {"\t5", 0},
+    {"12.5.3", 0},
+    {"3,43", 0},
+    {"1234,567", 0},
+    {",500", 0},
+    {"1,", 0},
+    {"1,,000", 0},
+    {"1,000,00", 0},
+    {"1.000,5", 0},
+    {"1e39", 0},
     // Too large for a float, and the largest that is not.
     {"1000000000000000000000000000000000000000", 0},
     {"340282346638528859811704183484516925440", std::numeric_limits<float>::max()},
@@ -75,7 +102,7 @@ const Grade kOne{"grade one", gradeOneLadders}, kTwo{"grade two", gradeTwoLadder
     kThree{"grade three", gradeThreeLadders};
 
 const char* itemName(Item item) {
-  static const char* const names[] = {"step test",  "1000 m", "800 m",   "50 m",           "long jump",
+  static const char* const names[] = {"step test",     "1000 m",     "800 m",   "50 m",          "long jump",
                                       "sit-and-reach", "grip index", "sit-ups", "vital capacity"};
   return names[static_cast<int>(item)];
 }
@@ -277,7 +304,7 @@ const ScoreCase kScoreCases[] = {
     {kTwo, Item::Run800, kEither, "3.40", 20},
     {kOne, Item::Run800, kEither, "3.40", 17},
     {kTwo, Item::Run800, kEither, "4.06", 15},  // * [16]
-    {kTwo, Item::Run50, kBoys, "7.7", 18},  // * [20]
+    {kTwo, Item::Run50, kBoys, "7.7", 18},      // * [20]
     {kOne, Item::Run50, kBoys, "7.7", 20},
     {kTwo, Item::Run50, kBoys, "7.3", 23},
     {kOne, Item::Run50, kBoys, "7.3", 25},
@@ -433,8 +460,7 @@ TEST(VitalCapacity, IndexInFloat) {
   EXPECT_LT(vitalCapacityIndex(2724, toReal("45.4")), 60.0f);
   EXPECT_EQ(vitalCapacityIndex(2712, toReal("45.2")), 60.0f);
   for (const VitalCase& c : kVitalCases) {
-    const VitalCapacityScore got =
-        vitalCapacityScore(c.grade.ladders(), c.sex, toReal(c.capacity), toReal(c.weight));
+    const VitalCapacityScore got = vitalCapacityScore(c.grade.ladders(), c.sex, toReal(c.capacity), toReal(c.weight));
     SCOPED_TRACE(std::string(c.grade.name) + " " + sexName(c.sex) + " " + c.capacity + " / " + c.weight);
     EXPECT_EQ(got.needsWeight, c.expected.needsWeight);
     EXPECT_EQ(got.points, c.expected.points);
@@ -517,8 +543,8 @@ TEST(HeightStandardWeight, ABoundEqualToTheWeightOpensItsBand) {
     float weight;
     int points;
   } cases[] = {
-      {40, 7}, {below(z1), 7}, {z1, 9}, {below(z2), 9}, {z2, 15},
-      {below(z3), 15}, {z3, 9}, {below(z4), 9}, {z4, 7}, {90, 7},
+      {40, 7},         {below(z1), 7}, {z1, 9},        {below(z2), 9}, {z2, 15},
+      {below(z3), 15}, {z3, 9},        {below(z4), 9}, {z4, 7},        {90, 7},
   };
   for (const auto& c : cases) EXPECT_EQ(weightBandScore(c.weight, z1, z2, z3, z4), c.points) << c.weight;
 
@@ -535,9 +561,9 @@ TEST(Level, RatesAWholeNumber) {
     const char* text;
     std::optional<Rgb> colour;
   } cases[] = {
-      {86, "优秀", kBlue}, {85, "良好", kMagenta}, {76, "良好", kMagenta}, {75, "及格", kGreen},
-      {60, "及格", kGreen}, {59, "不及格", kRed}, {1, "不及格", kRed},     {0, "", std::nullopt},
-      {-7, "", std::nullopt},
+      {86, "优秀", kBlue},  {85, "良好", kMagenta}, {76, "良好", kMagenta},
+      {75, "及格", kGreen}, {60, "及格", kGreen},   {59, "不及格", kRed},
+      {1, "不及格", kRed},  {0, "", std::nullopt},  {-7, "", std::nullopt},
   };
   for (const auto& c : cases) {
     const Level level = levelOf(c.n);
@@ -576,7 +602,9 @@ TEST(YearTotal, SumsBonusCapAndLevel) {
       {"0 capped", scores(0, 0, {}, 0, true), {0, "不及格", kRed}},
       {"truncated after each addition", scores(12.5f, 12.5f), {24, "不及格", kRed}},
       {"fractions dropped", scores(0.9f, 0.9f), {0, "", std::nullopt}},
-      {"each optional field in its turn", scores(0, 0, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1}), {1, "不及格", kRed}},
+      {"each optional field in its turn",
+       scores(0, 0, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 1}),
+       {1, "不及格", kRed}},
       {"a negative score", scores(10, -15), {-5, "", std::nullopt}},
       // The 32-bit total saturates instead of overflowing.
       {"2^31 - 128, the largest float below 2^31", scores(2147483520.0f, 0), {2147483520, "优秀", kBlue}},

@@ -453,8 +453,7 @@ TEST_F(CommitFault, AFailedCommitReportsKeepsTheWriteAndTheSameSaveWorksOnceTheF
     std::string sql =
         "CREATE TABLE grade (nj char(2) PRIMARY KEY); DROP TABLE xmsz; CREATE TABLE xmsz (nj char(2) NOT NULL "
         "PRIMARY KEY REFERENCES grade (nj) DEFERRABLE INITIALLY DEFERRED";
-    for (const auto& [name, column] : kItems)
-      sql += ", " + column + (column == "xm_t_w" ? " char(50)" : " char(1)");
+    for (const auto& [name, column] : kItems) sql += ", " + column + (column == "xm_t_w" ? " char(50)" : " char(1)");
     ds().query(sql + ", xm_58_m char(1), xm_58_w char(1))");
     repair = "INSERT INTO grade VALUES ('31')";
   }
@@ -563,8 +562,8 @@ TEST_F(RetrieveFault, ANewRowIsPreparedAndItsSaveFailsOnTheKey) {
       EXPECT_EQ(shown(w), joined(kAllZero));
       EXPECT_EQ(save(w), "enabled");
       std::string errorWhileUp;
-      const auto box = withRealBox([&] { t::click(*w.cb_1->command_button); },
-                                   [&] { errorWhileUp = rt::sqlca()->sqlerrtext; });
+      const auto box =
+          withRealBox([&] { t::click(*w.cb_1->command_button); }, [&] { errorWhileUp = rt::sqlca()->sqlerrtext; });
       ASSERT_TRUE(box);
       EXPECT_EQ(box->text, "保存失败！");
       EXPECT_EQ(box->icon, QMessageBox::Warning);
@@ -671,10 +670,10 @@ TEST_P(EachLook, TheWindowIsLaidOutForItsGrade) {
 
       Strings order;
       for (const auto& c : w.controls()) order.push_back(c->className());
-      EXPECT_EQ(order, (Strings{"cb_2",   "cb_1",   "rb_w_w", "rb_z_w", "rb_l_w", "rb_5_w", "gb_6",
-                                "rb_2",   "rb_1",   "dw_1",   "rb_9",   "rb_8",   "rb_w_m", "rb_y_w",
-                                "rb_z_m", "rb_l_m", "rb_5_m", "rb_1_m", "rb_t_m", "gb_1",   "gb_2",
-                                "gb_3",   "gb_4",   "rb_t_w", "rb_8_w", "gb_7",   "gb_8",   "gb_5"}));
+      EXPECT_EQ(order,
+                (Strings{"cb_2", "cb_1", "rb_w_w", "rb_z_w", "rb_l_w", "rb_5_w", "gb_6",   "rb_2",   "rb_1",   "dw_1",
+                         "rb_9", "rb_8", "rb_w_m", "rb_y_w", "rb_z_m", "rb_l_m", "rb_5_m", "rb_1_m", "rb_t_m", "gb_1",
+                         "gb_2", "gb_3", "gb_4",   "rb_t_w", "rb_8_w", "gb_7",   "gb_8",   "gb_5"}));
       EXPECT_FALSE(w.dw_1->widget()->isVisible());
       // Every radio button lies above each box that holds it (later among its siblings).
       const QObjectList stack = w.rb_t_m->widget()->parentWidget()->children();
@@ -693,8 +692,7 @@ TEST_P(EachLook, TheWindowIsLaidOutForItsGrade) {
       // The one-sex items stand out in magenta, the others are blue.
       for (const auto& [name, column] : kItems) {
         const bool oneSex = name == "rb_1_m" || name == "rb_8_w" || name == "rb_y_w";
-        EXPECT_EQ(radio(w, name).textcolor(), oneSex ? rt::Color::rgb(255, 0, 255) : rt::Color::rgb(0, 0, 255))
-            << name;
+        EXPECT_EQ(radio(w, name).textcolor(), oneSex ? rt::Color::rgb(255, 0, 255) : rt::Color::rgb(0, 0, 255)) << name;
       }
 
       // The fixed items are shown greyed, as disabled: their blue is for when they are enabled.

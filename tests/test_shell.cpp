@@ -98,8 +98,8 @@ TEST(PictureButton, ItsFormAndCaptionFollowThePictureName) {
     bool picture;
   };
   const Case cases[] = {
-      {"Save!", true}, {"x.BMP", false}, {"x.bmp ", false}, {"None", false}, {"", false}, {"missing.bmp", true},
-      {"a.jpg", true}, {"a.gif", true},  {"   ", false},
+      {"Save!", true},       {"x.BMP", false}, {"x.bmp ", false}, {"None", false}, {"", false},
+      {"missing.bmp", true}, {"a.jpg", true},  {"a.gif", true},   {"   ", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("bitmapname \"" + c.bitmap + "\"");
@@ -259,8 +259,8 @@ TEST_F(ShellTest, TheToolbarHasTheNineButtonsInOrderWithTheirGaps) {
     }
     EXPECT_EQ(texts, (Strings{"高一项目", "高一成绩", "高二项目", "高二成绩", "高三项目", "高三成绩", "毕业成绩",
                               "重新登录", "退出系统"}));
-    EXPECT_EQ(pictures, (Strings{"FullBuild!", "Properties!", "FullBuild!", "Properties!", "FullBuild!",
-                                 "Properties!", "EditObject!", "RunSCC!", "Exit!"}));
+    EXPECT_EQ(pictures, (Strings{"FullBuild!", "Properties!", "FullBuild!", "Properties!", "FullBuild!", "Properties!",
+                                 "EditObject!", "RunSCC!", "Exit!"}));
     EXPECT_EQ(gaps, (std::vector<bool>{false, false, true, false, true, false, true, true, true}));
     for (std::size_t i = 1; i < buttons.size(); ++i)
       EXPECT_GT(buttons[i].geometry.x, buttons[i - 1].geometry.x + buttons[i - 1].geometry.width - 1);
@@ -360,9 +360,8 @@ TEST_F(ShellTest, MenuItemsShowTheirMicrohelpAndOpenWhatTheyName) {
         w->height = 400;
         return w;
       };
-      rt::registerClass(c.opens, make, [make](const rt::Ref<rt::Window>& parent) {
-        return rt::openWindow(make(), parent);
-      });
+      rt::registerClass(c.opens, make,
+                        [make](const rt::Ref<rt::Window>& parent) { return rt::openWindow(make(), parent); });
       const int before = t::openedCount(c.opens);
       t::onOpen(c.opens, [](rt::Window& w) { rt::close(w); });
       rt::pick(*c.item);
@@ -442,8 +441,14 @@ TEST(StartPagePlace, HalfTheSpaceLeftOverNeverLeftOf0NorAbove220) {
     int frameW, frameH, x, y;
   };
   const Case cases[] = {
-      {4018, 2692, 173, 274}, {4020, 2692, 174, 274}, {4019, 2692, 174, 274}, {3000, 2692, 0, 274},
-      {4018, 2583, 173, 220}, {4018, 2585, 173, 220}, {4018, 2586, 173, 221}, {3671, 2144, 0, 220},
+      {4018, 2692, 173, 274},
+      {4020, 2692, 174, 274},
+      {4019, 2692, 174, 274},
+      {3000, 2692, 0, 274},
+      {4018, 2583, 173, 220},
+      {4018, 2585, 173, 220},
+      {4018, 2586, 173, 221},
+      {3671, 2144, 0, 220},
       {3671 + 2 * 32768, 2692, 0, 274},  // a half beyond 16 bits counts as 0
       {3671 + 2 * 32767, 2692, 32767, 274},
   };

@@ -230,12 +230,9 @@ TEST(DrawnPage, TheObjectUnderThePointerAndItsPointer) {
     Qt::CursorShape shape;
   };
   const Case cases[] = {
-      {238 + 10, 60 + 10, "p_1\t0", Qt::PointingHandCursor},
-      {kBareX, kBareY, "", Qt::ArrowCursor},
-      {859 + 185, 200 + 60, "p_7\t0", Qt::ArrowCursor},
-      {279 + 100, 472 + 20, "t_1\t0", Qt::ArrowCursor},
-      {1440 + 400, 652 + 388, "p_6\t0", Qt::PointingHandCursor},
-      {1440 + 200, 652 + 400, "", Qt::ArrowCursor},
+      {238 + 10, 60 + 10, "p_1\t0", Qt::PointingHandCursor},     {kBareX, kBareY, "", Qt::ArrowCursor},
+      {859 + 185, 200 + 60, "p_7\t0", Qt::ArrowCursor},          {279 + 100, 472 + 20, "t_1\t0", Qt::ArrowCursor},
+      {1440 + 400, 652 + 388, "p_6\t0", Qt::PointingHandCursor}, {1440 + 200, 652 + 400, "", Qt::ArrowCursor},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.at);
@@ -361,8 +358,8 @@ TEST_F(StartPageTest, TagLookupFollowsTheTagGrammar) {
         {"p_1", "   Run   =    w_xm_gz2    ;  OpenType  =  Window  ", "OpenType", "", "Window"},
         {"p_1", "Run =\tw_tab\t;", "Run", "", "\tw_tab\t"},  // only blanks are trimmed
         {"p_1", "OpenType=Exe", "Run", "dflt", "dflt"},
-        {"p_1", "", "Run", "dflt", "dflt"},  // an empty tag
-        {"t_1", none, "Run", "dflt", "dflt"},  // no tag
+        {"p_1", "", "Run", "dflt", "dflt"},     // an empty tag
+        {"t_1", none, "Run", "dflt", "dflt"},   // no tag
         {"p_99", none, "Run", "dflt", "dflt"},  // no such object
         {"p_1", "Run = w_xm_gz1", "Run", none, "w_xm_gz1"},
         {"p_1", "OpenType=Exe", "Run", none, none},
@@ -432,8 +429,8 @@ TEST_F(StartPageTest, LeavingThePageStraightOntoTheToolbarKeepsTheHighlight) {
     const auto button = t::toolbarButtons(f).at(0).geometry;
     const auto bar = t::toolbarLook(f).geometry;
     QWidget* client = f.dw_main->widget()->parentWidget();
-    const QPoint at = client->mapTo(f.widget(), QPoint(bar.x + button.x + button.width / 2,
-                                                       bar.y + button.y + button.height / 2));
+    const QPoint at =
+        client->mapTo(f.widget(), QPoint(bar.x + button.x + button.width / 2, bar.y + button.y + button.height / 2));
     t::movePointer(f, rt::units::toUnitsX(at.x()), rt::units::toUnitsY(at.y()));
     EXPECT_EQ(f.dw_main->getobjectatpointer(), "");
     EXPECT_EQ(f.is_focus_picture, "p_1");
@@ -517,9 +514,9 @@ TEST_F(StartPageTest, OpenTypesDecideWhatAClickLaunches) {
   run([](w_main1& f) {
     struct Case {
       std::string tag;
-      int opened;              // windows of w_xm_gz1 opened
-      std::size_t messages;    // the stop message
-      std::size_t programs;    // programs started
+      int opened;            // windows of w_xm_gz1 opened
+      std::size_t messages;  // the stop message
+      std::size_t programs;  // programs started
     };
     const Case cases[] = {
         {"Run = w_xm_gz1", 1, 0, 0},

@@ -103,13 +103,13 @@ TEST_P(StartupFails, TheFailureIsReportedAndNothingOpens) {
   EXPECT_TRUE(app.toolbarusercontrol);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Startup, StartupFails,
-    ::testing::Values(StartupFailure{"NoDataSource", "", "Data source name not found"},
-                      StartupFailure{"DatabaseCannotBeOpened",
-                                     "[vardo]\nDriver=SQLite3\nDatabase={dir}/gone/vardo.db\nNoCreat=1\n",
-                                     "connect failed"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Startup, StartupFails,
+                         ::testing::Values(StartupFailure{"NoDataSource", "", "Data source name not found"},
+                                           StartupFailure{
+                                               "DatabaseCannotBeOpened",
+                                               "[vardo]\nDriver=SQLite3\nDatabase={dir}/gone/vardo.db\nNoCreat=1\n",
+                                               "connect failed"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StartupTest, TheSplashHandsOverToTheEntryWindowWhenItsTimerFires) {
   auto ds = TempDataSource::standard();

@@ -92,16 +92,16 @@ struct w_response : rt::Window {
 
 // Every setting the utility may write, with what hiding the texts writes for icon size s, in
 // the order it writes them.
-const ToolbarSetting kIconSettings[] = {ToolbarSetting::IconWidth,        ToolbarSetting::IconHeight,
-                                        ToolbarSetting::ButtonWidth,      ToolbarSetting::ButtonWidthAgain,
-                                        ToolbarSetting::ButtonHeight,     ToolbarSetting::ButtonHeightAgain,
-                                        ToolbarSetting::BarHeight,        ToolbarSetting::SideWidth};
+const ToolbarSetting kIconSettings[] = {ToolbarSetting::IconWidth,    ToolbarSetting::IconHeight,
+                                        ToolbarSetting::ButtonWidth,  ToolbarSetting::ButtonWidthAgain,
+                                        ToolbarSetting::ButtonHeight, ToolbarSetting::ButtonHeightAgain,
+                                        ToolbarSetting::BarHeight,    ToolbarSetting::SideWidth};
 std::vector<long> iconValues(int s) { return {s, s, s + 7, s + 7, s + 6, s + 6, s + 11, s + 10}; }
 const ToolbarSetting kAllSettings[] = {
-    ToolbarSetting::PlainFace,   ToolbarSetting::SunkenFace,       ToolbarSetting::BarHeight,
-    ToolbarSetting::SideWidth,   ToolbarSetting::ButtonWidth,      ToolbarSetting::ButtonHeight,
-    ToolbarSetting::Separator,   ToolbarSetting::SeparatorAgain,   ToolbarSetting::IconWidth,
-    ToolbarSetting::IconHeight,  ToolbarSetting::ButtonHeightAgain, ToolbarSetting::ButtonWidthAgain};
+    ToolbarSetting::PlainFace,  ToolbarSetting::SunkenFace,        ToolbarSetting::BarHeight,
+    ToolbarSetting::SideWidth,  ToolbarSetting::ButtonWidth,       ToolbarSetting::ButtonHeight,
+    ToolbarSetting::Separator,  ToolbarSetting::SeparatorAgain,    ToolbarSetting::IconWidth,
+    ToolbarSetting::IconHeight, ToolbarSetting::ButtonHeightAgain, ToolbarSetting::ButtonWidthAgain};
 
 std::map<ToolbarSetting, std::optional<long>> settingsOf(long toolbar) {
   std::map<ToolbarSetting, std::optional<long>> out;
@@ -294,8 +294,9 @@ TEST_F(ToolbarTest, TheFactoryMakesTheVariantOfTheRuntimeVersionOnlyIntoAnEmptyV
     bool result;
     std::string variant;  // "" when none is made
   };
-  const Case cases[] = {{std::nullopt, false, ""},         {5, true, ""}, {6, true, "uo_toolbarutil6"},
-                        {7, true, "uo_toolbarutil7"},      {8, true, "uo_toolbarutil8"}, {9, true, ""}};
+  const Case cases[] = {{std::nullopt, false, ""},    {5, true, ""},
+                        {6, true, "uo_toolbarutil6"}, {7, true, "uo_toolbarutil7"},
+                        {8, true, "uo_toolbarutil8"}, {9, true, ""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.version ? "version " + std::to_string(*c.version) : "query fails");
     rt::reportRuntimeVersion(c.version);
@@ -614,8 +615,10 @@ TEST_F(ArrowKeys, ArrowsMoveTheFocusAsTabAndShiftTabOnceTheKeyEventIsOver) {
     int clicks;
   };
   const Case cases[] = {
-      {Qt::Key_Down, "e", 0},  {Qt::Key_Right, "e", 0},
-      {Qt::Key_Up, "b", 0},    {Qt::Key_Left, "b", 0},  // back past the first stop, z skipped
+      {Qt::Key_Down, "e", 0},
+      {Qt::Key_Right, "e", 0},
+      {Qt::Key_Up, "b", 0},
+      {Qt::Key_Left, "b", 0},  // back past the first stop, z skipped
       {Qt::Key_Return, "command_button", 1},
   };
   for (const auto& c : cases) {
@@ -713,8 +716,8 @@ class ProgramTest : public support::ProgramTest {
 
 std::vector<std::string> checkedRadios(w_genapp_toolbars& w) {
   std::vector<std::string> out;
-  for (rt::RadioButton* rb : std::initializer_list<rt::RadioButton*>{
-           w.rb_floating.raw(), w.rb_bottom.raw(), w.rb_right.raw(), w.rb_top.raw(), w.rb_left.raw()})
+  for (rt::RadioButton* rb : std::initializer_list<rt::RadioButton*>{w.rb_floating.raw(), w.rb_bottom.raw(),
+                                                                     w.rb_right.raw(), w.rb_top.raw(), w.rb_left.raw()})
     if (rb->checked) out.push_back(rb->className());
   return out;
 }

@@ -64,12 +64,11 @@ TEST_P(ConnectFails, WithTheDriversOwnText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Connect, ConnectFails,
-    ::testing::Values(
-        ConnectFailure{"NoDataSource", "", "Data source name not found"},
-        ConnectFailure{"DatabaseFileMissing",
-                       "[vardo]\nDriver=SQLite3\nDatabase={dir}/missing.db\nNoCreat=1\nTimeout=1000\n",
-                       "connect failed"},
-        ConnectFailure{"DriverMissing", "[vardo]\nDriver={dir}/no-such-driver.so\n", "Can't open lib"}),
+    ::testing::Values(ConnectFailure{"NoDataSource", "", "Data source name not found"},
+                      ConnectFailure{"DatabaseFileMissing",
+                                     "[vardo]\nDriver=SQLite3\nDatabase={dir}/missing.db\nNoCreat=1\nTimeout=1000\n",
+                                     "connect failed"},
+                      ConnectFailure{"DriverMissing", "[vardo]\nDriver={dir}/no-such-driver.so\n", "Can't open lib"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // With automatic commit off, a read opens a transaction that lasts until the next commit;
@@ -170,8 +169,9 @@ TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesTh
 #ifdef ORVIDA_TEST_POSTGRES
   ds.holdInBackground("BEGIN; LOCK TABLE xmsz IN EXCLUSIVE MODE;", 60, "COMMIT;");
   auto held = [&] {
-    return ds.query("SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = "
-                    "'xmsz' AND l.mode = 'ExclusiveLock' AND l.granted") == "1";
+    return ds.query(
+               "SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = "
+               "'xmsz' AND l.mode = 'ExclusiveLock' AND l.granted") == "1";
   };
   const std::string refusal = "57014";  // the statement's time-out
 #else
@@ -201,8 +201,9 @@ TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesTh
 // nothing, and only after the rollback does a statement connect again.
 TEST_F(TransactionTest, AConnectionTheServerEndedIsMadeAgainByTheNextTransaction) {
   auto endConnections = [&] {
-    ds.query("SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
-             "AND pid <> pg_backend_pid()");
+    ds.query(
+        "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
+        "AND pid <> pg_backend_pid()");
   };
   // Reading.
   EXPECT_EQ(countRows(t, "31"), 0);
@@ -244,9 +245,8 @@ TEST_F(TransactionTest, DisconnectNeverKeepsUncommittedWork) {
 TEST_F(TransactionTest, SelectIntoFetchesTheOneRow) {
   std::optional<float> z1, z2, z3, z4;
   const double h = 165.5;
-  ASSERT_EQ(t.selectInto("SELECT z1, z2, z3, z4 FROM gz123_m WHERE s <= ? AND s > (? - 1)", {h, h},
-                         {&z1, &z2, &z3, &z4}),
-            0)
+  ASSERT_EQ(
+      t.selectInto("SELECT z1, z2, z3, z4 FROM gz123_m WHERE s <= ? AND s > (? - 1)", {h, h}, {&z1, &z2, &z3, &z4}), 0)
       << t.sqlerrtext;
   EXPECT_EQ(t.sqlnrows, 1);
   ASSERT_TRUE(z1 && z2 && z3 && z4);
@@ -294,8 +294,7 @@ TEST_F(TransactionTest, ValuesAreBoundNeverPastedIntoTheStatement) {
   const std::string hostile = "3' OR '1'='1";
   ASSERT_EQ(t.execute("INSERT INTO xmsz (nj, xm_t_w) VALUES ('31', ?)", {hostile}), 0) << t.sqlerrtext;
   std::optional<std::string> back;
-  ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE xm_t_w = ?", {hostile}, {&back}), 0)
-      << t.sqlerrtext;
+  ASSERT_EQ(t.selectInto("SELECT xm_t_w FROM xmsz WHERE xm_t_w = ?", {hostile}, {&back}), 0) << t.sqlerrtext;
   EXPECT_EQ(back, hostile);
   // Pasted, the same text would match every row; bound, it matches none.
   std::optional<long long> n;

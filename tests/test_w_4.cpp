@@ -68,15 +68,15 @@ class DeskCalculator : public ::testing::Test {
       Qt::KeyboardModifiers modifiers;
     };
     const Named named[] = {
-        {".", Qt::Key_Period, Qt::NoModifier},         {"=", Qt::Key_Equal, Qt::NoModifier},
-        {"+", Qt::Key_Plus, Qt::ShiftModifier},        {"-", Qt::Key_Minus, Qt::NoModifier},
-        {"/", Qt::Key_Slash, Qt::NoModifier},          {"S8", Qt::Key_Asterisk, Qt::ShiftModifier},
-        {"K.", Qt::Key_Period, Qt::KeypadModifier},    {"K+", Qt::Key_Plus, Qt::KeypadModifier},
-        {"K-", Qt::Key_Minus, Qt::KeypadModifier},     {"K*", Qt::Key_Asterisk, Qt::KeypadModifier},
-        {"K/", Qt::Key_Slash, Qt::KeypadModifier},     {"KHome", Qt::Key_Home, Qt::KeypadModifier},
-        {"KUp", Qt::Key_Up, Qt::KeypadModifier},       {"KIns", Qt::Key_Insert, Qt::KeypadModifier},
-        {"KDel", Qt::Key_Delete, Qt::KeypadModifier},  {"Enter", Qt::Key_Return, Qt::NoModifier},
-        {"Esc", Qt::Key_Escape, Qt::NoModifier},       {"BS", Qt::Key_Backspace, Qt::NoModifier},
+        {".", Qt::Key_Period, Qt::NoModifier},        {"=", Qt::Key_Equal, Qt::NoModifier},
+        {"+", Qt::Key_Plus, Qt::ShiftModifier},       {"-", Qt::Key_Minus, Qt::NoModifier},
+        {"/", Qt::Key_Slash, Qt::NoModifier},         {"S8", Qt::Key_Asterisk, Qt::ShiftModifier},
+        {"K.", Qt::Key_Period, Qt::KeypadModifier},   {"K+", Qt::Key_Plus, Qt::KeypadModifier},
+        {"K-", Qt::Key_Minus, Qt::KeypadModifier},    {"K*", Qt::Key_Asterisk, Qt::KeypadModifier},
+        {"K/", Qt::Key_Slash, Qt::KeypadModifier},    {"KHome", Qt::Key_Home, Qt::KeypadModifier},
+        {"KUp", Qt::Key_Up, Qt::KeypadModifier},      {"KIns", Qt::Key_Insert, Qt::KeypadModifier},
+        {"KDel", Qt::Key_Delete, Qt::KeypadModifier}, {"Enter", Qt::Key_Return, Qt::NoModifier},
+        {"Esc", Qt::Key_Escape, Qt::NoModifier},      {"BS", Qt::Key_Backspace, Qt::NoModifier},
         {"F1", Qt::Key_F1, Qt::NoModifier},
     };
     std::size_t pos = 0;
@@ -117,8 +117,8 @@ class DeskCalculator : public ::testing::Test {
   for (std::time_t t : {before, after}) {
     std::tm local{};
     localtime_r(&t, &local);
-    const std::string date = std::to_string(local.tm_year + 1900) + "年" + std::to_string(local.tm_mon + 1) +
-                             "月" + std::to_string(local.tm_mday) + "日  ";
+    const std::string date = std::to_string(local.tm_year + 1900) + "年" + std::to_string(local.tm_mon + 1) + "月" +
+                             std::to_string(local.tm_mday) + "日  ";
     if (text.starts_with(date)) return ::testing::AssertionSuccess();
   }
   return ::testing::AssertionFailure() << "\"" << text << "\" is not today";
@@ -145,7 +145,7 @@ TEST_F(DeskCalculator, OpensOnTheDisplayWithTheFocusOnEquals) {
 
 struct Typed {
   const char* what;
-  const char* keys;   // from a new window, the focus on "="
+  const char* keys;  // from a new window, the focus on "="
   const char* shows;
 };
 

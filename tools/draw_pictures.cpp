@@ -109,8 +109,7 @@ QImage drawSplash() {
   latin.setBold(true);
   p.setFont(latin);
   p.setPen(QColor(255, 255, 255, 230));
-  p.drawText(QRectF(0, h - 40, w - 18, 30), Qt::AlignRight | Qt::AlignVCenter,
-             QStringLiteral("Version 3.0"));
+  p.drawText(QRectF(0, h - 40, w - 18, 30), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Version 3.0"));
   return img;
 }
 
@@ -298,7 +297,7 @@ QImage drawItemSettings(QChar digit) {
   outlinedStroke(p, polyline({hip, {22, 65}, {9, 73.5}}), tights.darker(130), line, 4.4);  // back leg
   outlinedStroke(p, polyline({{7, 74.5}, {13, 74.5}}), shoe, line, 2.6);
   outlinedStroke(p, polyline({shoulder, {52.5, 66}, {53, 74.5}}), skin.darker(115), line, 3.4);  // far arm
-  outlinedStroke(p, polyline({hip, {41, 61}, {33.5, 73.5}}), tights, line, 4.8);             // front leg
+  outlinedStroke(p, polyline({hip, {41, 61}, {33.5, 73.5}}), tights, line, 4.8);                 // front leg
   outlinedStroke(p, polyline({{31, 74.5}, {38, 74.5}}), shoe, line, 2.8);
   QLinearGradient jersey(0, 48, 0, 62);
   jersey.setColorAt(0, QColor(255, 110, 70));
@@ -308,7 +307,7 @@ QImage drawItemSettings(QChar digit) {
   p.setPen(QPen(QBrush(jersey), 8, Qt::SolidLine, Qt::RoundCap));
   p.drawLine(hip, shoulder);
   outlinedStroke(p, polyline({{48.5, 58.5}, {48, 66.5}, {49, 74.5}}), skin, line, 3.6);  // near arm
-  outlinedStroke(p, polyline({{48.8, 58}, {48.5, 62.5}}), shirt, line, 4.6);          // sleeve
+  outlinedStroke(p, polyline({{48.8, 58}, {48.5, 62.5}}), shirt, line, 4.6);             // sleeve
   QRadialGradient face(head - QPointF(1.5, 1.5), 6);
   face.setColorAt(0, QColor(255, 225, 195));
   face.setColorAt(1, skin);
@@ -542,8 +541,10 @@ QImage drawArrow(int w, int h, int turn) {
   p.setRenderHint(QPainter::Antialiasing);
   // Drawn in an 81 x 30 box pointing right, then turned into place.
   QTransform t;
-  if (turn == 90) t = QTransform(0, 1, -1, 0, 30, 0);          // down
-  else if (turn == 180) t = QTransform(-1, 0, 0, 1, 81, 0);    // left (mirrored, lit from above)
+  if (turn == 90)
+    t = QTransform(0, 1, -1, 0, 30, 0);  // down
+  else if (turn == 180)
+    t = QTransform(-1, 0, 0, 1, 81, 0);  // left (mirrored, lit from above)
   QPainterPath a;
   a.moveTo(4, 10);
   a.lineTo(54, 10);
@@ -558,7 +559,8 @@ QImage drawArrow(int w, int h, int turn) {
   dropShadow(p, shape, QPointF(1.5, 2));
   const QRectF b = shape.boundingRect();
   const bool vertical = turn == 90;
-  QLinearGradient g = vertical ? QLinearGradient(b.right(), 0, b.left(), 0) : QLinearGradient(0, b.top(), 0, b.bottom());
+  QLinearGradient g =
+      vertical ? QLinearGradient(b.right(), 0, b.left(), 0) : QLinearGradient(0, b.top(), 0, b.bottom());
   g.setColorAt(0, QColor(150, 236, 110));
   g.setColorAt(0.5, QColor(60, 180, 50));
   g.setColorAt(1, QColor(20, 120, 30));
@@ -615,11 +617,10 @@ QImage drawFrameIcon() {
     p.drawPath(star);
   }
   // Sixteen colours: the icon's own palette.
-  const QList<QRgb> palette = {
-      qRgb(0, 0, 0),       qRgb(6, 24, 80),     qRgb(10, 44, 140),   qRgb(24, 70, 170),
-      qRgb(40, 100, 200),  qRgb(60, 130, 230),  qRgb(120, 160, 220), qRgb(190, 210, 240),
-      qRgb(255, 255, 255), qRgb(190, 64, 46),   qRgb(140, 50, 50),   qRgb(230, 150, 130),
-      qRgb(255, 214, 60),  qRgb(150, 90, 0),    qRgb(100, 90, 120),  qRgb(160, 160, 170)};
+  const QList<QRgb> palette = {qRgb(0, 0, 0),       qRgb(6, 24, 80),    qRgb(10, 44, 140),   qRgb(24, 70, 170),
+                               qRgb(40, 100, 200),  qRgb(60, 130, 230), qRgb(120, 160, 220), qRgb(190, 210, 240),
+                               qRgb(255, 255, 255), qRgb(190, 64, 46),  qRgb(140, 50, 50),   qRgb(230, 150, 130),
+                               qRgb(255, 214, 60),  qRgb(150, 90, 0),   qRgb(100, 90, 120),  qRgb(160, 160, 170)};
   QImage indexed = img.convertToFormat(QImage::Format_Indexed8, palette, Qt::ThresholdDither);
   QImage out = indexed.convertToFormat(QImage::Format_ARGB32);
   for (int y = 0; y < s; ++y)

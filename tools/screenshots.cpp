@@ -112,16 +112,42 @@ void allCalculators(rt::Window& frame) {
   const char* boys = "'0', '1', '1', '0', '0', '1', '0', '1', '1', '0', '1', '0', '0'";
   const char* girls = boys;
   const CalculatorShot shots[] = {
-      {"w_jsq_gz1", "31", boys, "6-calculator-gz1", [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_1.raw(); },
-       1440, 60, false, {"172", "60", "3.50", "3500", "7.3", "65"}},
-      {"w_jsq_gz2", "32", girls, "11-calculator-gz2",
-       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_2.raw(); }, 2661, 1256, true,
+      {"w_jsq_gz1",
+       "31",
+       boys,
+       "6-calculator-gz1",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_1.raw(); },
+       1440,
+       60,
+       false,
+       {"172", "60", "3.50", "3500", "7.3", "65"}},
+      {"w_jsq_gz2",
+       "32",
+       girls,
+       "11-calculator-gz2",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_2.raw(); },
+       2661,
+       1256,
+       true,
        {"160", "50", "54", "3000", "175", "41"}},
-      {"w_jsq_gz3", "33", boys, "12-calculator-gz3",
-       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_3.raw(); }, 238, 1256, false,
+      {"w_jsq_gz3",
+       "33",
+       boys,
+       "12-calculator-gz3",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_3.raw(); },
+       238,
+       1256,
+       false,
        {"86", "81", "172", "60", "3.42", "3600", "7.7", "81"}},
-      {"w_jsq_by", "", "", "13-graduation", [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_毕业成绩.raw(); },
-       1440, 652, false, {"60.1", "74.7", "60.6"}},
+      {"w_jsq_by",
+       "",
+       "",
+       "13-graduation",
+       [](m_main& m) -> rt::MenuItem* { return m.m_成绩计算->m_高中->m_毕业成绩.raw(); },
+       1440,
+       652,
+       false,
+       {"60.1", "74.7", "60.6"}},
   };
   for (const auto& shot : shots) calculatorShots(frame, shot);
 }
@@ -162,9 +188,7 @@ int main(int argc, char** argv) {
         t::click(*w.cbx_showtext);
         t::click(*w.rb_left);
         break;
-      default:
-        t::click(*w.rb_floating);
-        break;
+      default: t::click(*w.rb_floating); break;
     }
     rt::close(w);
   });
@@ -187,8 +211,8 @@ int main(int argc, char** argv) {
       if (!f) return;
       // The three item settings windows, from the menu.
       auto grades = rt::cast<m_main>(f->menu())->m_项目设置->m_初中0;
-      for (rt::MenuItem* item : std::initializer_list<rt::MenuItem*>{grades->m_高一.raw(), grades->m_高二.raw(),
-                                                                     grades->m_高三.raw()}) {
+      for (rt::MenuItem* item :
+           std::initializer_list<rt::MenuItem*>{grades->m_高一.raw(), grades->m_高二.raw(), grades->m_高三.raw()}) {
         rt::pick(*item);
         t::processEvents();
         if (!f) return;
@@ -240,7 +264,7 @@ int main(int argc, char** argv) {
       auto& w = static_cast<w_xm_gz&>(window);
       if (name != "w_xm_gz1")
         for (rt::RadioButton* rb : std::initializer_list<rt::RadioButton*>{&*w.rb_1_m, &*w.rb_5_m, &*w.rb_w_m,
-                                                                            &*w.rb_t_w, &*w.rb_l_w, &*w.rb_y_w})
+                                                                           &*w.rb_t_w, &*w.rb_l_w, &*w.rb_y_w})
           t::click(*rb);
       if (name == "w_xm_gz2") {
         t::pressKey(w, Qt::Key_S, Qt::AltModifier);

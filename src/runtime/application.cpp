@@ -49,9 +49,9 @@ void ensureGui(int argc, char** argv) {
   focus::install();
   // The windows name their fonts by the desktop's face names; map them to installed faces
   // of the same metrics.
-  QFont::insertSubstitutions(QStringLiteral("宋体"), {QStringLiteral("AR PL UMing CN"),
-                                                      QStringLiteral("AR PL UMing TW"),
-                                                      QStringLiteral("Noto Serif CJK SC")});
+  QFont::insertSubstitutions(
+      QStringLiteral("宋体"),
+      {QStringLiteral("AR PL UMing CN"), QStringLiteral("AR PL UMing TW"), QStringLiteral("Noto Serif CJK SC")});
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));

@@ -83,8 +83,7 @@ void Control::propertyChanged(const void* which) {
 
 void Control::syncWidget(const void* which) {
   if (!which || which == &x || which == &y || which == &width || which == &height)
-    widget_->setGeometry(units::toPixelsX(x), units::toPixelsY(y), units::toPixelsX(width),
-                         units::toPixelsY(height));
+    widget_->setGeometry(units::toPixelsX(x), units::toPixelsY(y), units::toPixelsX(width), units::toPixelsY(height));
   if (!which || which == &visible) widget_->setVisible(visible);
   if (!which || which == &enabled) widget_->setEnabled(enabled);
   if (!which || which == &pointer) {

@@ -398,7 +398,8 @@ const Control* groupOf(const Control& c, const std::vector<std::shared_ptr<Contr
   const Control* best = nullptr;
   for (const auto& s : siblings) {
     if (!dynamic_cast<const GroupBox*>(s.get()) || !containsWhole(*s, c)) continue;
-    if (!best || static_cast<long>(s->width) * s->height < static_cast<long>(best->width) * best->height) best = s.get();
+    if (!best || static_cast<long>(s->width) * s->height < static_cast<long>(best->width) * best->height)
+      best = s.get();
   }
   return best;
 }
@@ -502,7 +503,8 @@ class PictureListWidget : public QWidget {
         else if (QPixmap pm = detail::loadPicture(name); !pm.isNull())
           p.drawPixmap(QRect(0, y, size, size), pm);
       }
-      if (!item.label.empty()) p.drawText(QRect(size + 2, y, width() - size - 2, size), Qt::AlignVCenter, detail::qs(item.label));
+      if (!item.label.empty())
+        p.drawText(QRect(size + 2, y, width() - size - 2, size), Qt::AlignVCenter, detail::qs(item.label));
       y += size;
     }
   }

@@ -39,8 +39,7 @@ class TextControl : public Control {
 };
 
 // The QFont of a face name, a text size and a weight as the controls name them.
-QFont makeFont(const std::string& facename, int textsize, int weight, bool italic = false,
-               bool underline = false);
+QFont makeFont(const std::string& facename, int textsize, int weight, bool italic = false, bool underline = false);
 
 // A push button. Space presses it while it has the focus, its access key ("&X") presses
 // it, and Enter or Esc only where it is declared the default or the cancel button.
@@ -194,9 +193,9 @@ class PictureListBox : public TextControl {
   PictureListBox();
   int reset();
   int setredraw(bool redraw);
-  int addpicture(const std::string& name);              // the picture's index (from 1)
-  int additem(const std::string& label, int picture);   // the item's index (from 1)
-  int selectitem(int index);                            // 0 clears the selection
+  int addpicture(const std::string& name);             // the picture's index (from 1)
+  int additem(const std::string& label, int picture);  // the item's index (from 1)
+  int selectitem(int index);                           // 0 clears the selection
   struct Item {
     std::string label;
     int picture;

@@ -8,9 +8,7 @@
 
 namespace rt::detail {
 
-std::optional<std::size_t> RowSetDefinition::column(const std::string& name) const {
-  return indexOf(columns, name);
-}
+std::optional<std::size_t> RowSetDefinition::column(const std::string& name) const { return indexOf(columns, name); }
 
 bool parseRowSet(const QJsonObject& o, RowSetDefinition& d) {
   auto text = [](const QJsonValue& v) { return v.toString().toStdString(); };
@@ -19,8 +17,7 @@ bool parseRowSet(const QJsonObject& o, RowSetDefinition& d) {
   for (const QJsonValue& c : o["columns"].toArray()) {
     d.columns.push_back(text(c["name"]));
     d.updatable.push_back(c["updatable"].toBool(false));
-    if (!isIdentifier(d.columns.back()) || indexOf(d.columns, d.columns.back()) != d.columns.size() - 1)
-      return false;
+    if (!isIdentifier(d.columns.back()) || indexOf(d.columns, d.columns.back()) != d.columns.size() - 1) return false;
   }
   if (d.columns.empty()) return false;
   for (const QJsonValue& a : o["arguments"].toArray()) {
@@ -132,8 +129,7 @@ long RowSet::insertrow(const RowSetDefinition& d, long row) {
   return at;
 }
 
-std::optional<std::string> RowSet::getitemstring(const RowSetDefinition& d, long row,
-                                                 const std::string& column) const {
+std::optional<std::string> RowSet::getitemstring(const RowSetDefinition& d, long row, const std::string& column) const {
   const Row* r = this->row(row);
   if (!r) return std::nullopt;
   auto c = d.column(column);
@@ -189,8 +185,8 @@ odbc::Result RowSet::write(odbc::Connection* connection, const RowSetDefinition&
     const long n = odbc::changedRows(stmt.get(), rc);
     if (n == 0) return odbc::failure("Row changed between retrieve and update.");
     if (n > 1)
-      return odbc::failure("The update of one row changed " + std::to_string(n) + " rows in table " +
-                           d.updateTable + ".");
+      return odbc::failure("The update of one row changed " + std::to_string(n) + " rows in table " + d.updateTable +
+                           ".");
   }
   return odbc::success();
 }

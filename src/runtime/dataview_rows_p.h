@@ -16,7 +16,7 @@ class Transaction;
 namespace odbc {
 struct Result;
 struct Connection;
-}
+}  // namespace odbc
 }  // namespace rt
 
 namespace rt::detail {

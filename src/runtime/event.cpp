@@ -54,8 +54,7 @@ bool dispatchEvent(const Object& target, std::string_view name, const std::funct
 
 void post(std::function<void()> body) {
   QMetaObject::invokeMethod(
-      QCoreApplication::instance(), [body = std::move(body)] { dispatch(body); },
-      Qt::QueuedConnection);
+      QCoreApplication::instance(), [body = std::move(body)] { dispatch(body); }, Qt::QueuedConnection);
 }
 
 int eventDepth() { return depth; }

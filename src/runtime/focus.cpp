@@ -45,8 +45,7 @@ void giveQtFocus(Control& c) {
 }
 
 // Every control of the window, users objects' controls after their holder, in creation order.
-void forEachControl(const std::vector<std::shared_ptr<Control>>& controls,
-                    const std::function<void(Control&)>& visit) {
+void forEachControl(const std::vector<std::shared_ptr<Control>>& controls, const std::function<void(Control&)>& visit) {
   for (const auto& c : controls) {
     visit(*c);
     forEachControl(c->children(), visit);
@@ -136,26 +135,21 @@ bool keyPress(Window& window, QKeyEvent* e) {
   // key arrived in it).
   if (auto* chrome = detail::chromeOf(*w)) {
     const bool modifierOnly = vk == 16 || vk == 17 || vk == 18;
-    if (!modifierOnly && chrome->shortcut(vk, mods & Qt::AltModifier, mods & Qt::ControlModifier,
-                                          mods & Qt::ShiftModifier))
+    if (!modifierOnly &&
+        chrome->shortcut(vk, mods & Qt::AltModifier, mods & Qt::ControlModifier, mods & Qt::ShiftModifier))
       return true;
   }
 
   const unsigned long before = moves;
   Ref<Control> focused = FocusOps::slot(*w);
-  if (focused && canTake(*focused))
-    dispatchEvent(*focused, "keydown", [&] { focused->keydown(vk, flags); });
+  if (focused && canTake(*focused)) dispatchEvent(*focused, "keydown", [&] { focused->keydown(vk, flags); });
   if (w && w->isOpen()) dispatchEvent(*w, "key", [&] { w->key(vk, flags); });
   // A key whose events closed the window or moved the focus is used up.
   if (!w || !w->isOpen() || moves != before) return true;
 
   switch (e->key()) {
-    case Qt::Key_Tab:
-      walk(*w, !(mods & Qt::ShiftModifier));
-      return true;
-    case Qt::Key_Backtab:
-      walk(*w, false);
-      return true;
+    case Qt::Key_Tab: walk(*w, !(mods & Qt::ShiftModifier)); return true;
+    case Qt::Key_Backtab: walk(*w, false); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
       // In a window with a default button, a command button with the focus stands in for it.
@@ -167,8 +161,7 @@ bool keyPress(Window& window, QKeyEvent* e) {
     case Qt::Key_Escape:
       if (CommandButton* b = declaredButton(*w, false)) b->pressAccessKey();
       return true;
-    default:
-      return false;  // the control itself handles it: typing, Space on a button
+    default: return false;  // the control itself handles it: typing, Space on a button
   }
 }
 
@@ -240,8 +233,7 @@ class Filter : public QObject {
       case QEvent::MouseButtonDblClick:
         if (windowOf(object)) return mousePress(object);
         return false;
-      default:
-        return false;
+      default: return false;
     }
   }
 };

@@ -10,7 +10,7 @@ class QWidget;
 namespace rt {
 class Control;
 class Window;
-}
+}  // namespace rt
 
 namespace rt::focus {
 

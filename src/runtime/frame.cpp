@@ -144,8 +144,8 @@ class ToolbarWidget : public QWidget {
     plainFace = sunkenFace = 0;
     if (showText) {
       const QPixmap* square = bitmap(tb.iconBitmap);
-      iconSize = square ? QSize(std::clamp(square->width(), 8, 128), std::clamp(square->height(), 8, 128))
-                        : QSize(16, 16);
+      iconSize =
+          square ? QSize(std::clamp(square->width(), 8, 128), std::clamp(square->height(), 8, 128)) : QSize(16, 16);
       const QFontMetrics fm(textFont);
       int w = iconSize.width() + 8;
       w = std::max(w, fm.horizontalAdvance(tb.extent) + 8);
@@ -248,7 +248,8 @@ class ToolbarWidget : public QWidget {
   FrameChrome& chrome_;
 };
 
-ToolButton::ToolButton(ToolbarWidget* bar, MenuItem& menuItem) : QAbstractButton(bar), item(refTo(menuItem)), bar_(bar) {
+ToolButton::ToolButton(ToolbarWidget* bar, MenuItem& menuItem)
+    : QAbstractButton(bar), item(refTo(menuItem)), bar_(bar) {
   setFocusPolicy(Qt::NoFocus);
   QObject::connect(this, &QAbstractButton::clicked, [this] {
     if (item) pick(*item);
@@ -428,8 +429,7 @@ void FrameChrome::applyToolbar() {
     const int length = toolbar->extentNeeded();
     toolbar->setGeometry(0, 0, length, toolbar->thickness);
     floatingHolder->setFixedSize(length, toolbar->thickness);
-    if (!floatingHolder->isVisible())
-      floatingHolder->move(frame->mapToGlobal(QPoint(40, menuBar->height() + 40)));
+    if (!floatingHolder->isVisible()) floatingHolder->move(frame->mapToGlobal(QPoint(40, menuBar->height() + 40)));
     floatingHolder->setVisible(window->toolbarvisible && frame->isVisible());
     toolbar->show();
   } else {

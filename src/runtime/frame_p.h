@@ -32,8 +32,8 @@ namespace detail {
 
 // The toolbar object of a frame: what the utilities write, with its handles.
 struct ToolbarObject {
-  long id = 0;      // what the toolbar window's data word 0 holds
-  long hwnd = 0;    // the toolbar window's handle
+  long id = 0;    // what the toolbar window's data word 0 holds
+  long hwnd = 0;  // the toolbar window's handle
   std::string className;
   // Set by the set-font entry.
   std::optional<QString> textFace;

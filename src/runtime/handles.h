@@ -84,8 +84,8 @@ int liveDeviceContexts();  // of both kinds
 // ---- Fonts.
 struct LogFont {
   std::int32_t height = 0, width = 0, escapement = 0, orientation = 0, weight = 0;
-  std::uint8_t italic = 0, underline = 0, strikeout = 0, charset = 0, outprecision = 0, clipprecision = 0,
-               quality = 0, pitchandfamily = 0;
+  std::uint8_t italic = 0, underline = 0, strikeout = 0, charset = 0, outprecision = 0, clipprecision = 0, quality = 0,
+               pitchandfamily = 0;
   std::string facename;
 };
 long createFontIndirect(const LogFont& font);

@@ -54,7 +54,7 @@ QString groupDigits(const NumericMask& m, const QString& digits) {
 
 struct Parts {
   bool negative = false;
-  QString digits;    // before the point
+  QString digits;  // before the point
   bool point = false;
   QString decimals;  // after it
 };

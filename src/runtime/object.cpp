@@ -24,8 +24,7 @@ void invalidate(Object& object) { object.valid_ = false; }
 void release(Object& object) {
   invalidate(object);
   auto& objects = pool();
-  auto it = std::find_if(objects.begin(), objects.end(),
-                         [&](const auto& p) { return p.get() == &object; });
+  auto it = std::find_if(objects.begin(), objects.end(), [&](const auto& p) { return p.get() == &object; });
   if (it == objects.end()) return;
   released().push_back(std::move(*it));
   objects.erase(it);

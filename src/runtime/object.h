@@ -116,7 +116,7 @@ void destroy(Ref<T>& r) {
 
 // The class name of a window, a menu, a user object or a runtime class, as the runtime
 // reports it: `RT_CLASS(w_flash)` inside its body. A control takes its name from `named`.
-#define RT_CLASS(name)                            \
+#define RT_CLASS(name)                             \
   static constexpr const char* class_name = #name; \
   std::string className() const override { return #name; }
 

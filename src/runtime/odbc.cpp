@@ -82,8 +82,8 @@ bool bindAll(SQLHSTMT stmt, Bound& b) {
     } else {
       std::u16string& s = b.texts[i] = widen(std::get<std::string>(v));
       ind = static_cast<SQLLEN>(s.size() * sizeof(char16_t));
-      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, s.empty() ? 1 : s.size(), 0,
-                            s.data(), ind, &ind);
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, s.empty() ? 1 : s.size(), 0, s.data(),
+                            ind, &ind);
     }
     if (!SQL_SUCCEEDED(rc)) return false;
   }
@@ -242,9 +242,10 @@ bool readText(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<std::string>& out) 
     }
     // A part that did not fit fills the buffer but for its terminating zero.
     const std::size_t room = std::size(buf) - 1;
-    const std::size_t got = (ind == SQL_NO_TOTAL || ind / static_cast<SQLLEN>(sizeof(char16_t)) > static_cast<SQLLEN>(room))
-                                ? room
-                                : static_cast<std::size_t>(ind) / sizeof(char16_t);
+    const std::size_t got =
+        (ind == SQL_NO_TOTAL || ind / static_cast<SQLLEN>(sizeof(char16_t)) > static_cast<SQLLEN>(room))
+            ? room
+            : static_cast<std::size_t>(ind) / sizeof(char16_t);
     value.append(buf, got);
     if (rc == SQL_SUCCESS) break;
   }

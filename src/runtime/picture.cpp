@@ -9,8 +9,7 @@
 
 namespace rt {
 
-PictureWidget::PictureWidget(Picture* picture, QWidget* parent)
-    : QWidget(parent), picture_(refTo(*picture)) {
+PictureWidget::PictureWidget(Picture* picture, QWidget* parent) : QWidget(parent), picture_(refTo(*picture)) {
   setFocusPolicy(Qt::NoFocus);
 }
 

@@ -42,8 +42,8 @@ QPixmap drawAppIcon(int size) {
   p.drawEllipse(QPointF(s * 0.58, s * 0.22), s * 0.07, s * 0.07);
   p.setBrush(Qt::NoBrush);
   p.drawLine(QPointF(s * 0.55, s * 0.35), QPointF(s * 0.45, s * 0.58));
-  p.drawPolyline(QVector<QPointF>{{s * 0.30, s * 0.42}, {s * 0.45, s * 0.36}, {s * 0.55, s * 0.35},
-                                  {s * 0.66, s * 0.47}, {s * 0.78, s * 0.42}});
+  p.drawPolyline(QVector<QPointF>{
+      {s * 0.30, s * 0.42}, {s * 0.45, s * 0.36}, {s * 0.55, s * 0.35}, {s * 0.66, s * 0.47}, {s * 0.78, s * 0.42}});
   p.drawPolyline(QVector<QPointF>{{s * 0.45, s * 0.58}, {s * 0.60, s * 0.70}, {s * 0.56, s * 0.86}});
   p.drawPolyline(QVector<QPointF>{{s * 0.45, s * 0.58}, {s * 0.36, s * 0.74}, {s * 0.22, s * 0.78}});
   return pm;
@@ -98,8 +98,13 @@ QPainterPath polygon(std::initializer_list<QPointF> pts) {
 // A solid arrow pointing right: shaft from x0 to the head, which ends at x1.
 QPainterPath arrowRight(double x0, double x1, double cy, double shaft, double head) {
   const double hx = x1 - head * 0.9;
-  return polygon({{x0, cy - shaft / 2}, {hx, cy - shaft / 2}, {hx, cy - head / 2}, {x1, cy},
-                  {hx, cy + head / 2}, {hx, cy + shaft / 2}, {x0, cy + shaft / 2}});
+  return polygon({{x0, cy - shaft / 2},
+                  {hx, cy - shaft / 2},
+                  {hx, cy - head / 2},
+                  {x1, cy},
+                  {hx, cy + head / 2},
+                  {hx, cy + shaft / 2},
+                  {x0, cy + shaft / 2}});
 }
 
 void greenArrow(QPainter& p, const QPainterPath& a, double lw) {
@@ -155,7 +160,8 @@ QPainterPath circularArrow(double startDeg, double spanDeg, double r, QPointF c,
   const QPointF radial(std::cos(a), -std::sin(a));
   const double turn = spanDeg < 0 ? -1 : 1;  // the way round the arc travels
   const QPointF tangent(-std::sin(a) * turn, -std::cos(a) * turn);
-  QPainterPath head = polygon({end + radial * (width * 1.15), end - radial * (width * 1.15), end + tangent * (width * 1.5)});
+  QPainterPath head =
+      polygon({end + radial * (width * 1.15), end - radial * (width * 1.15), end + tangent * (width * 1.5)});
   return band.united(head).simplified();
 }
 
@@ -221,8 +227,7 @@ QPainterPath gear(QPointF c, double outer, double inner, int teeth) {
 void drawSettings(QPainter& p, double lw) {
   shape(p, roundRect(QRectF(2.5, 2.5, 15, 20), 1.5), vertical(2, 23, QColor(214, 150, 80), QColor(140, 80, 30)),
         QColor(80, 40, 10), lw);
-  shape(p, roundRect(QRectF(4.5, 5.5, 11, 15.5), 0.3), QColor(255, 255, 252), QColor(120, 110, 100),
-        lw * 0.8);
+  shape(p, roundRect(QRectF(4.5, 5.5, 11, 15.5), 0.3), QColor(255, 255, 252), QColor(120, 110, 100), lw * 0.8);
   shape(p, roundRect(QRectF(6.5, 1.5, 7, 4), 1), vertical(1, 6, QColor(240, 240, 244), QColor(140, 144, 156)),
         QColor(60, 60, 70), lw);
   for (int r = 0; r < 3; ++r) {

@@ -23,7 +23,7 @@ namespace rt {
 class Application;
 class Object;
 class Window;
-}
+}  // namespace rt
 
 namespace rt::detail {
 
@@ -37,7 +37,7 @@ State& state();
 // Seams the test harness fills in.
 struct Hooks {
   std::function<int(const std::string& caption, const std::string& text, Icon icon)> messagebox;
-  std::function<void(Window&)> opened;  // after a window is on screen
+  std::function<void(Window&)> opened;                           // after a window is on screen
   std::function<void(const Object&, std::string_view)> journal;  // before every event
   std::function<void(const std::string& url)> openUrl;           // a link clicked
   // A program started by its command line: the program file, then its arguments.

@@ -108,8 +108,7 @@ Session::Session(int watchdogMs) {
           ADD_FAILURE() << "action on " << ref->className() << " threw: " << e.what();
         }
         // A failed action would leave its window's loop running for ever.
-        if ((threw || (!failedBefore && ::testing::Test::HasFatalFailure())) && ref && ref->isOpen())
-          rt::close(*ref);
+        if ((threw || (!failedBefore && ::testing::Test::HasFatalFailure())) && ref && ref->isOpen()) rt::close(*ref);
       });
   };
   setWatchdog(watchdogMs);
@@ -336,9 +335,7 @@ detail::FrameChrome& chrome(Window& frame) {
 }
 }  // namespace
 
-std::string statusText(Window& frame) {
-  return detail::statusLabel(chrome(frame))->text().toStdString();
-}
+std::string statusText(Window& frame) { return detail::statusLabel(chrome(frame))->text().toStdString(); }
 
 void hoverMenuItem(Window& frame, const MenuItem& item) {
   auto it = chrome(frame).actions.find(&item);

@@ -129,7 +129,7 @@ void closeMenus();
 struct ToolbarButton {
   std::string text;
   std::string picture;
-  int gapBefore = 0;  // pixels left free before it
+  int gapBefore = 0;   // pixels left free before it
   PixelRect geometry;  // within the toolbar
 };
 std::vector<ToolbarButton> toolbarButtons(Window& frame);
@@ -140,13 +140,13 @@ struct ToolbarLook {
   bool textsShown = false;
   std::string resolvedFace;  // the installed face the texts are drawn in
   int textPixels = 0;
-  int iconSize = 0;    // the icons' width
+  int iconSize = 0;  // the icons' width
   int iconHeight = 0;
   int buttonWidth = 0, buttonHeight = 0;
-  int thickness = 0;  // height when docked top or bottom, width when left or right
-  bool tips = false;  // the buttons show tool tips
+  int thickness = 0;                   // height when docked top or bottom, width when left or right
+  bool tips = false;                   // the buttons show tool tips
   long plainFace = 0, sunkenFace = 0;  // the bitmaps the buttons are drawn on (0: the style's own)
-  PixelRect geometry;  // within the frame's client area (on the screen while floating)
+  PixelRect geometry;                  // within the frame's client area (on the screen while floating)
 };
 ToolbarLook toolbarLook(Window& frame);
 // The user closes the floating toolbar's own window from its title bar.

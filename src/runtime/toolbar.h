@@ -25,16 +25,16 @@ void reportRuntimeVersion(std::optional<int> majorVersion);
 
 // ---- The toolbar object: the settings the utility writes, each by name.
 enum class ToolbarSetting {
-  PlainFace,        // bitmap of the plain button face
-  SunkenFace,       // bitmap of the sunken button face
-  BarHeight,        // the bar's height when docked at the top or bottom
-  SideWidth,        // the bar's width when docked left or right
-  ButtonWidth,      // first of the two writes of the button width
-  ButtonHeight,     // first of the two writes of the button height
-  Separator,        // first of the two writes of the separator value
-  SeparatorAgain,   // second
-  IconWidth,        // the icon size, first write
-  IconHeight,       // the icon size, second write
+  PlainFace,       // bitmap of the plain button face
+  SunkenFace,      // bitmap of the sunken button face
+  BarHeight,       // the bar's height when docked at the top or bottom
+  SideWidth,       // the bar's width when docked left or right
+  ButtonWidth,     // first of the two writes of the button width
+  ButtonHeight,    // first of the two writes of the button height
+  Separator,       // first of the two writes of the separator value
+  SeparatorAgain,  // second
+  IconWidth,       // the icon size, first write
+  IconHeight,      // the icon size, second write
   ButtonHeightAgain,
   ButtonWidthAgain,
 };

@@ -63,8 +63,7 @@ long Transaction::report(const odbc::Result& result) {
 
 int Transaction::connect() {
   if (impl_->connected) return report(odbc::failure("Transaction already connected"));
-  if (lower(trim(dbms)) != "odbc")
-    return report(odbc::failure("Database interface \"" + dbms + "\" is not supported"));
+  if (lower(trim(dbms)) != "odbc") return report(odbc::failure("Database interface \"" + dbms + "\" is not supported"));
   std::string connectString;
   if (auto cs = dbparmValue(dbparm, "ConnectString")) {
     connectString = *cs;
@@ -73,8 +72,7 @@ int Transaction::connect() {
   } else {
     return report(odbc::failure("No data source named in the connection parameters"));
   }
-  if (!userid.empty() && connectString.find("UID=") == std::string::npos)
-    connectString += ";UID=" + userid;
+  if (!userid.empty() && connectString.find("UID=") == std::string::npos) connectString += ";UID=" + userid;
 
   return report(impl_->open(connectString, autocommit));
 }
@@ -113,8 +111,8 @@ odbc::Connection* Transaction::connection() const noexcept { return impl_->conne
 namespace {
 
 // One fetched row, held until the select is known to have found exactly one.
-using FetchedValue = std::variant<std::optional<float>, std::optional<double>,
-                                  std::optional<long long>, std::optional<std::string>>;
+using FetchedValue =
+    std::variant<std::optional<float>, std::optional<double>, std::optional<long long>, std::optional<std::string>>;
 
 bool readColumn(SQLHSTMT stmt, SQLUSMALLINT col, const SqlTarget& target, FetchedValue& out) {
   return std::visit(

@@ -14,11 +14,11 @@ namespace rt {
 namespace odbc {
 struct Result;
 struct Connection;
-}
+}  // namespace odbc
 
 // Where a fetched column goes. A null column makes the target null.
-using SqlTarget = std::variant<std::optional<float>*, std::optional<double>*,
-                               std::optional<long long>*, std::optional<std::string>*>;
+using SqlTarget =
+    std::variant<std::optional<float>*, std::optional<double>*, std::optional<long long>*, std::optional<std::string>*>;
 
 // The transaction object: one connection to a data source. Every operation sets
 // `sqlcode` (0 success, 100 not found, -1 error) and, on error, `sqlerrtext` with the
@@ -57,8 +57,7 @@ class Transaction : public Object {
   // A single-row select: the columns of the one row go to `into`, in order. No row sets
   // sqlcode 100 and leaves the targets as they were; more than one row is an error with
   // sqlstate "21000" (cardinality violation), the targets again unchanged.
-  int selectInto(const std::string& sql, const std::vector<SqlValue>& params,
-                 const std::vector<SqlTarget>& into);
+  int selectInto(const std::string& sql, const std::vector<SqlValue>& params, const std::vector<SqlTarget>& into);
   // A statement without a result set (insert, update, delete); sqlnrows is the count.
   int execute(const std::string& sql, const std::vector<SqlValue>& params = {});
 

@@ -155,8 +155,7 @@ void WindowWidget::changeEvent(QEvent* e) {
   if (!unaskedMin && !unaskedMax) return;
   for (QWindow* owner = windowHandle() ? windowHandle()->transientParent() : nullptr; owner;
        owner = owner->transientParent()) {
-    if (QWidget* o = widgetOf(owner); o && o->isMinimized())
-      o->setWindowState(o->windowState() & ~Qt::WindowMinimized);
+    if (QWidget* o = widgetOf(owner); o && o->isMinimized()) o->setWindowState(o->windowState() & ~Qt::WindowMinimized);
   }
   setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
   WindowOps::applyGeometry(*window_);

@@ -58,9 +58,7 @@ class Window : public Object, public PropertyOwner {
   virtual void open() {}
   virtual void close() {}
   virtual void destroy() {}
-  virtual void clicked(unsigned long flags, int xpos, int ypos) {
-    (void)flags, (void)xpos, (void)ypos;
-  }
+  virtual void clicked(unsigned long flags, int xpos, int ypos) { (void)flags, (void)xpos, (void)ypos; }
   virtual void timer() {}
   // Every key pressed while the window is active: the virtual-key code, the key flags.
   virtual void key(int key, unsigned long keyflags) { (void)key, (void)keyflags; }

@@ -68,9 +68,7 @@ w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
 
 // ---- controls
 
-w_jsq::input_c::input_c(int y) {
-  place(*this, 475, y, 251, 80);
-}
+w_jsq::input_c::input_c(int y) { place(*this, 475, y, 251, 80); }
 
 w_jsq::item_input_c::item_input_c(const ItemRow& row) : input_c(row.y), item(row.item) {}
 

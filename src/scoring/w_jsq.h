@@ -32,7 +32,7 @@ struct GradeProfile {
     std::span<const std::string_view> unshifted;
   };
 
-  std::string_view gradeCode;         // the settings row's retrieval argument
+  std::string_view gradeCode;  // the settings row's retrieval argument
   std::string_view title;
   int height;
   int width = 3008;

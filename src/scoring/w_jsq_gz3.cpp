@@ -72,7 +72,7 @@ void w_jsq_gz3::insertControls() {
 void w_jsq_gz3::layout() {
   w_jsq::layout();
   for (rt::Control* c : std::initializer_list<rt::Control*>{gb_3.raw(), gb_5.raw(), cbx_1.raw(), cbx_2.raw(),
-                                                           cbx_3.raw(), cbx_4.raw(), cbx_59.raw(), cb_1.raw()})
+                                                            cbx_3.raw(), cbx_4.raw(), cbx_59.raw(), cb_1.raw()})
     c->y = c->y() + kSecondRow;
 }
 
@@ -82,8 +82,8 @@ void w_jsq_gz3::tabOrder() {
   for (const auto& c : controls()) c->taborder = 0;
   int order = 10;
   for (rt::Control* c : std::initializer_list<rt::Control*>{
-           em_c1.raw(), em_c2.raw(), em_s1.raw(), em_s2.raw(), em_t.raw(),  em_1.raw(),  em_8.raw(),
-           em_f.raw(),  em_5.raw(),  em_l.raw(),  em_z.raw(),  em_y.raw(),  em_w.raw(),  cbx_1.raw(),
+           em_c1.raw(), em_c2.raw(), em_s1.raw(), em_s2.raw(),  em_t.raw(), em_1.raw(), em_8.raw(),
+           em_f.raw(),  em_5.raw(),  em_l.raw(),  em_z.raw(),   em_y.raw(), em_w.raw(), cbx_1.raw(),
            cbx_2.raw(), cbx_3.raw(), cbx_4.raw(), cbx_59.raw(), cb_2.raw(), cb_1.raw(), dw_4.raw()}) {
     c->taborder = order;
     order += 10;

@@ -33,8 +33,7 @@ void place(rt::Control& c, int x, int y, int width, int height, int taborder) {
   c.taborder = taborder;
 }
 
-void radio(rt::RadioButton& rb, const char* text, int x, int y, int width, int height,
-           rt::Color colour = kBlue) {
+void radio(rt::RadioButton& rb, const char* text, int x, int y, int width, int height, rt::Color colour = kBlue) {
   place(rb, x, y, width, height, 0);
   rb.text = text;
   rb.facename = "Arial";

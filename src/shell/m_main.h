@@ -14,7 +14,7 @@ class m_main : public rt::Menu {
     void clicked() override;
   };
   struct m_separator_t : rt::MenuItem {
-    RT_CLASS(m_-)
+    RT_CLASS(m_ -)
     m_separator_t() { text = "-"; }
   };
   struct m_重新登录_t : rt::MenuItem {

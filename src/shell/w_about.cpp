@@ -35,8 +35,8 @@ void w_about::create() {
   st_1 = insert<text_t<"st_1">>();
   place(*st_1, "如有技术问题或建议，欢迎与我们联系。联系人：陈立新", 55, 80, 2034, 72, 10, 700, kBlue);
   st_3 = insert<text_t<"st_3">>();
-  place(*st_3, "通信地址：杭州市文三路259号 陈立新（收）  邮编：310012", 64, 208, 1902, 72, 10,
-        400, rt::Color::windowText());
+  place(*st_3, "通信地址：杭州市文三路259号 陈立新（收）  邮编：310012", 64, 208, 1902, 72, 10, 400,
+        rt::Color::windowText());
   st_5 = insert<text_t<"st_5">>();
   place(*st_5, "手机：139 5718 0426", 64, 332, 1262, 72, 10, 700, kBlue);
   st_4 = insert<text_t<"st_4">>();

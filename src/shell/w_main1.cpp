@@ -88,7 +88,6 @@ void w_main1::resize(unsigned long, int, int) {
 
 namespace {
 
-
 // The page object under the pointer, lower case, without the row after the tab.
 std::string pointedName(rt::DataView& page) {
   const std::string at = rt::lower(page.getobjectatpointer());

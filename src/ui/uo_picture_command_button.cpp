@@ -6,7 +6,6 @@
 #include "runtime/units.h"
 #include "runtime/window.h"
 
-
 uo_picture_command_button::uo_picture_command_button() {
   width = 329;
   height = 100;
@@ -81,9 +80,9 @@ void uo_picture_command_button::command_button_t::resize(unsigned long, int neww
 }
 
 void uo_picture_command_button::of_setproperties() {
-  const bool picture = !rt::trim(bitmapname).empty() &&
-                       (rt::endsWith(bitmapname, "gif") || rt::endsWith(bitmapname, "bmp") || rt::endsWith(bitmapname, "jpg") ||
-                        rt::endsWith(bitmapname, "!"));
+  const bool picture =
+      !rt::trim(bitmapname).empty() && (rt::endsWith(bitmapname, "gif") || rt::endsWith(bitmapname, "bmp") ||
+                                        rt::endsWith(bitmapname, "jpg") || rt::endsWith(bitmapname, "!"));
   if (picture) {
     command_button->text = "   " + buttontext;
     uo_bitmap->reset();
@@ -163,8 +162,7 @@ long uo_picture_command_button::command_button_t::keydown(int key, unsigned long
     case 13:  // Enter
       click();
       break;
-    default:
-      break;
+    default: break;
   }
   return 0;
 }

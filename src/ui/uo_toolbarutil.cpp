@@ -24,7 +24,7 @@ uo_toolbarutil_v<Version>::uo_toolbarutil_v() {
 
 template <int Version>
 long uo_toolbarutil_v<Version>::rt_toolbarsetfont(long unknown, const std::string& fontname, long fontsize,
-                                                   long unknown1, const std::string& str) {
+                                                  long unknown1, const std::string& str) {
   return rt::toolbarEntries(Version)->setFont(unknown, fontname, fontsize, unknown1, str);
 }
 
@@ -79,10 +79,10 @@ void uo_toolbarutil::of_adjusttoolbariconsize() {
   if (s <= 16 || il_ptoolbar < 1) return;
   // Every size is one unsigned byte: a size above 244 would wrap round, so none is written.
   if (s > 244) return;
-  const ToolbarSetting order[] = {ToolbarSetting::IconWidth,         ToolbarSetting::IconHeight,
-                                  ToolbarSetting::ButtonWidth,       ToolbarSetting::ButtonWidthAgain,
-                                  ToolbarSetting::ButtonHeight,      ToolbarSetting::ButtonHeightAgain,
-                                  ToolbarSetting::BarHeight,         ToolbarSetting::SideWidth};
+  const ToolbarSetting order[] = {ToolbarSetting::IconWidth,    ToolbarSetting::IconHeight,
+                                  ToolbarSetting::ButtonWidth,  ToolbarSetting::ButtonWidthAgain,
+                                  ToolbarSetting::ButtonHeight, ToolbarSetting::ButtonHeightAgain,
+                                  ToolbarSetting::BarHeight,    ToolbarSetting::SideWidth};
   const long values[] = {s, s, s + 7, s + 7, s + 6, s + 6, s + 11, s + 10};
   for (std::size_t i = 0; i < std::size(order); ++i) rt::writeToolbar(il_ptoolbar, order[i], values[i]);
 

@@ -92,9 +92,7 @@ void w_genapp_toolbars::open() {
 }
 
 namespace {
-w_genapp_toolbars& windowOf(const rt::Control& c) {
-  return static_cast<w_genapp_toolbars&>(c.getParent().get());
-}
+w_genapp_toolbars& windowOf(const rt::Control& c) { return static_cast<w_genapp_toolbars&>(c.getParent().get()); }
 }  // namespace
 
 // The frame moves its toolbar at once.

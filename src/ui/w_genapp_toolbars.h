@@ -13,7 +13,7 @@ class w_genapp_toolbars : public rt::Window {
   w_genapp_toolbars();
 
   // Instance variables.
-  rt::Ref<rt::Window> iw_window;        // the window whose toolbar is arranged
+  rt::Ref<rt::Window> iw_window;  // the window whose toolbar is arranged
   rt::Application* iapp_application = nullptr;
 
   // A radio button that docks the toolbar at its place.

@@ -147,9 +147,7 @@ bool useTestLocale(const std::string& name) {
   return std::setlocale(LC_ALL, name.c_str()) != nullptr;
 }
 
-std::string TempDataSource::database() const {
-  return (fs::path(dir_) / "data" / "orvida" / "vardo.db").string();
-}
+std::string TempDataSource::database() const { return (fs::path(dir_) / "data" / "orvida" / "vardo.db").string(); }
 
 int TempDataSource::runSetup() const {
   const std::string cmd = "'" + sourceDir() + "/scripts/setup-datasource' >/dev/null";
@@ -192,8 +190,8 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
   if (psql(socketDir, "postgres", "-c 'CREATE DATABASE " + ds.pgDatabase_ + " TEMPLATE template_vardo'") != 0)
     throw std::runtime_error("cannot make a PostgreSQL database in " + socketDir);
   std::ofstream(fs::path(ds.dir_) / "odbc.ini")
-      << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase="
-      << ds.pgDatabase_ << "\nUsername=orvida\nUseServerSidePrepare=0\n";
+      << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase=" << ds.pgDatabase_
+      << "\nUsername=orvida\nUseServerSidePrepare=0\n";
   return ds;
 }
 

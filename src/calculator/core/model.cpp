@@ -54,9 +54,7 @@ void showOverflow(State& state, Display& display) {
 
 // A number shown in exponent form ("-1e-05") takes no more digits: one appended would
 // extend its exponent. A digit starts a new entry there, as it does after a result.
-bool inExponentForm(const std::string& text) {
-  return isNumber(text) && text.find_first_of("eE") != std::string::npos;
-}
+bool inExponentForm(const std::string& text) { return isNumber(text) && text.find_first_of("eE") != std::string::npos; }
 
 void digit(char d, State& state, Display& display) {
   returnToDisplay(display);
@@ -149,8 +147,7 @@ void equals(State& state, Display& display) {
   if (isOperation(state.rule)) {
     double operand = value(display.text);
     // "×" with nothing typed after it squares the first operand, once.
-    if (state.rule == 3 && (display.text == "0" || display.text.empty()) && !state.entered &&
-        !state.equalled)
+    if (state.rule == 3 && (display.text == "0" || display.text.empty()) && !state.entered && !state.equalled)
       operand = state.m;
     state.equalled = true;
     if (state.rule == 4 && operand == 0) {
@@ -327,8 +324,7 @@ double numberValue(std::string_view text) {
 std::string clockLine(const DateTime& now) {
   char time[32];
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", now.hour, now.minute, now.second);
-  return std::to_string(now.year) + "年" + std::to_string(now.month) + "月" +
-         std::to_string(now.day) + "日  " + time;
+  return std::to_string(now.year) + "年" + std::to_string(now.month) + "月" + std::to_string(now.day) + "日  " + time;
 }
 
 std::optional<Key> keyFor(int key, const KeyboardState& keyboard) {

@@ -13,7 +13,7 @@ namespace calculator {
 
 // The calculator keys, by caption; the clock key and the close key are the window's own.
 enum class Key {
-  Digit1,      // "1" cb_1 ... "9" cb_9
+  Digit1,  // "1" cb_1 ... "9" cb_9
   Digit2,
   Digit3,
   Digit4,

@@ -63,8 +63,7 @@ float toReal(std::string_view text) {
   // Correctly rounded to the nearest float; out of range (too large, or too small to be
   // anything but 0) reads 0, as does anything that is not finite.
   float value = 0;
-  const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value,
-                                         std::chars_format::fixed);
+  const auto [end, ec] = std::from_chars(plain.data(), plain.data() + plain.size(), value, std::chars_format::fixed);
   if (ec != std::errc{} || end != plain.data() + plain.size() || !std::isfinite(value)) return 0;
   return n->negative ? -value : value;
 }
@@ -182,7 +181,8 @@ std::int32_t graduationScore(float c1, float c2, std::int32_t yearTotal) {
 std::int32_t exactGraduationScore(std::string_view c1, std::string_view c2, std::string_view c3) {
   // Hundredths are exact for every text the one-decimal fields hold; the sum can pass the
   // 64-bit range only for texts no field can hold.
-  const __int128 sum = static_cast<__int128>(toHundredths(c1)) + toHundredths(c2) + 2 * static_cast<__int128>(toHundredths(c3));
+  const __int128 sum =
+      static_cast<__int128>(toHundredths(c1)) + toHundredths(c2) + 2 * static_cast<__int128>(toHundredths(c3));
   const __int128 score = sum / 400;  // truncated toward zero
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
