@@ -82,6 +82,24 @@ void expectTexts() {
 
 TEST(TextToReal, ReadsNumbersAndNothingElse) { expectTexts(); }
 
+// The exact reader of the graduation window takes the same texts for numbers, with the same
+// value to the nearest float; only a number beyond 64-bit hundredths, which no field can
+// hold, counts 0 there.
+TEST(TextToReal, TheExactReaderAgrees) {
+  constexpr double kBeyondHundredths = 9.2e16;
+  for (const TextCase& c : kTexts) {
+    const std::int64_t hundredths = toHundredths(c.text);
+    if (std::fabs(c.value) >= kBeyondHundredths) {
+      EXPECT_EQ(hundredths, 0) << '"' << c.text << '"';
+    } else {
+      EXPECT_EQ(static_cast<float>(static_cast<double>(hundredths) / 100), c.value) << '"' << c.text << '"';
+    }
+    if (c.value != 0) {
+      EXPECT_TRUE(parseNumber(c.text).has_value()) << '"' << c.text << '"';
+    }
+  }
+}
+
 // A German LC_NUMERIC makes "," the decimal point of the C library; the fields still use ".".
 TEST(TextToReal, IgnoresTheLocale) {
   ASSERT_TRUE(support::useTestLocale("de_DE.UTF-8")) << "the tests' German locale is missing";
