@@ -19,9 +19,7 @@ class PrivateServer {
   void stop();   // as an administrator stops it (fast: connections are ended); nothing is lost
   void start();  // again, after stop()
   const std::string& socketDir() const { return dir_; }
-  TempDataSource dataSource(const std::string& user = "orvida") const {
-    return TempDataSource::postgres(dir_, user);
-  }
+  TempDataSource dataSource(const std::string& user = "orvida") const { return TempDataSource::postgres(dir_, user); }
 
  private:
   void serverCommand(const std::string& command) const;
