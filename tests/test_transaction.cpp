@@ -163,6 +163,38 @@ TEST_F(TransactionTest, AReadEndsItsTransactionUnlessSomethingWasChanged) {
   EXPECT_FLOAT_EQ(z2.value_or(-1), 54.7f);
 }
 
+// A school loads its own height table while the program is open, in either way the README
+// gives: the load is never held up by what the program has read (a TRUNCATE waits for every
+// transaction that read the table), and the program's next read finds the new rows.
+TEST_F(TransactionTest, AHeightTableLoadedByAnotherProgramIsNotHeldUpAndIsReadAtOnce) {
+  struct Load {
+    const char* how;
+    const char* empty;
+    float z1;
+  };
+  std::vector<Load> loads = {{"DELETE and INSERT", "DELETE FROM gz123_m", 47.5f}};
+#ifdef ORVIDA_TEST_POSTGRES
+  loads.push_back({"TRUNCATE and INSERT", "TRUNCATE gz123_m", 46.5f});
+  // A load that waits for a lock gives up instead of hanging the test.
+  const std::string begin = "SET lock_timeout = 5000; BEGIN; ";
+#else
+  const std::string begin = "BEGIN; ";
+#endif
+  std::optional<float> z1;
+  ASSERT_EQ(t.selectInto("SELECT z1 FROM gz123_m WHERE s = ?", {172LL}, {&z1}), 0) << t.sqlerrtext;
+  EXPECT_FLOAT_EQ(z1.value_or(-1), 49.1f);
+  for (const auto& load : loads) {
+    SCOPED_TRACE(load.how);
+    const auto start = std::chrono::steady_clock::now();
+    ds.query(begin + load.empty + "; INSERT INTO gz123_m (s, z1, z2, z3, z4) VALUES (172, " + std::to_string(load.z1) +
+             ", 55, 70, 80); COMMIT;");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << "the load waited for a lock";
+    EXPECT_EQ(ds.query("SELECT count(*) FROM gz123_m"), "1") << "the load was not committed";
+    ASSERT_EQ(t.selectInto("SELECT z1 FROM gz123_m WHERE s = ?", {172LL}, {&z1}), 0) << t.sqlerrtext;
+    EXPECT_FLOAT_EQ(z1.value_or(-1), load.z1);
+  }
+}
+
 // Another program holds a write lock: a write waits a few seconds at most, fails with the
 // driver's word for it, and goes through once the other program has let go.
 TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesThrough) {

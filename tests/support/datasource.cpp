@@ -181,7 +181,7 @@ TempDataSource TempDataSource::standard() {
   return ds;
 }
 
-TempDataSource TempDataSource::postgres(const std::string& socketDir) {
+TempDataSource TempDataSource::postgres(const std::string& socketDir, const std::string& user) {
   TempDataSource ds;
   ds.pgSocket_ = socketDir;
   ds.pgDatabase_ = "t_" + fs::path(ds.dir_).filename().string().substr(std::string("orvida-test-").size());
@@ -191,7 +191,7 @@ TempDataSource TempDataSource::postgres(const std::string& socketDir) {
     throw std::runtime_error("cannot make a PostgreSQL database in " + socketDir);
   std::ofstream(fs::path(ds.dir_) / "odbc.ini")
       << "[vardo]\nDriver=PostgreSQL Unicode\nServername=" << socketDir << "\nPort=5432\nDatabase=" << ds.pgDatabase_
-      << "\nUsername=orvida\nUseServerSidePrepare=0\n";
+      << "\nUsername=" << user << "\nUseServerSidePrepare=0\n";
   return ds;
 }
 

@@ -19,8 +19,8 @@ class TempDataSource {
   static TempDataSource none() { return withIni(""); }
   // "vardo" on a fresh database of its own in the private PostgreSQL server whose socket
   // folder is `socketDir`: a clone of the one the server made at its start from the same
-  // schema files.
-  static TempDataSource postgres(const std::string& socketDir);
+  // schema files. odbc.ini names `user` as the role to connect as.
+  static TempDataSource postgres(const std::string& socketDir, const std::string& user = "orvida");
 
   TempDataSource(TempDataSource&&) noexcept;
   ~TempDataSource();
