@@ -259,18 +259,7 @@ TEST_F(DataViewTest, AnUpdateWritesOnlyTheColumnsSetOfItsOwnRow) {
 }
 
 TEST_F(DataViewTest, AFailedWriteIsKeptAndMadeAgainOnceTheFaultIsGone) {
-#ifdef ORVIDA_TEST_POSTGRES
-  const std::string fault =
-      "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''xmsz refused''; END';"
-      "CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON xmsz FOR EACH ROW EXECUTE FUNCTION refuse()";
-  const std::string repair = "DROP TRIGGER refuse ON xmsz; DROP FUNCTION refuse()";
-#else
-  const std::string fault =
-      "CREATE TRIGGER refuse_insert BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END;"
-      "CREATE TRIGGER refuse_update BEFORE UPDATE ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END";
-  const std::string repair = "DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update";
-#endif
-  ds.query(fault);
+  ds.refuseWrites();
   open();
   ASSERT_EQ(dw.retrieve("31"), 0);
   ASSERT_EQ(dw.insertrow(0), 1);
@@ -282,16 +271,16 @@ TEST_F(DataViewTest, AFailedWriteIsKeptAndMadeAgainOnceTheFaultIsGone) {
   ASSERT_EQ(t.rollback(), 0);
   EXPECT_EQ(dw.update(), -1);
   ASSERT_EQ(t.rollback(), 0);
-  ds.query(repair);
+  ds.allowWrites();
   save();
   EXPECT_EQ(stored("31"), kChoiceStored);
 
   // So does the update of the stored row.
-  ds.query(fault);
+  ds.refuseWrites();
   ASSERT_EQ(dw.setitem(1, "xm_y_w", "0"), 1);
   EXPECT_EQ(dw.update(), -1);
   ASSERT_EQ(t.rollback(), 0);
-  ds.query(repair);
+  ds.allowWrites();
   save();
   EXPECT_EQ(stored("31"), "31|1|0|1|0|~|0|1|1|0|1|0|0|~|0|0");
 }

@@ -32,18 +32,12 @@
 #include "support/datasource.h"
 
 namespace t = rt::testing;
+using support::backend;
+using support::kPostgres;
 using support::TempDataSource;
 using Strings = std::vector<std::string>;
 
 namespace {
-
-#ifdef ORVIDA_TEST_POSTGRES
-const bool kPostgres = true;
-TempDataSource backend() { return TempDataSource::postgres(ORVIDA_TEST_POSTGRES); }
-#else
-const bool kPostgres = false;
-TempDataSource backend() { return TempDataSource::standard(); }
-#endif
 
 // The optional items with their columns, in the order the window visits them.
 const std::vector<std::pair<std::string, std::string>> kItems = {
@@ -377,14 +371,7 @@ TEST_F(SettingsTest, SeveralRowsForOneCodeShowTheFirstAndNeverSave) {
 
 // The write refused by a trigger: the update fails, the message comes before the rollback.
 TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceTheFaultIsGone) {
-  if (kPostgres)
-    ds().query(
-        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''xmsz refused''; END';"
-        "CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON xmsz FOR EACH ROW EXECUTE FUNCTION refuse()");
-  else
-    ds().query(
-        "CREATE TRIGGER refuse_insert BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END;"
-        "CREATE TRIGGER refuse_update BEFORE UPDATE ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END");
+  ds().refuseWrites();
   ds().query("CREATE TABLE mark (v int)");
   run([&] {
     openSettings("w_xm_gz1", [&](w_xm_gz& w) {
@@ -411,10 +398,7 @@ TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceThe
       EXPECT_EQ(shown(w), "0|0|1|0|0|0|0|0|0|0|0|0|0") << "the choice stays";
       EXPECT_EQ(count(), "0");
 
-      if (kPostgres)
-        ds().query("DROP TRIGGER refuse ON xmsz; DROP FUNCTION refuse()");
-      else
-        ds().query("DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update");
+      ds().allowWrites();
       pressSave(w);  // no box comes up now
       EXPECT_EQ(save(w), "disabled");
     });

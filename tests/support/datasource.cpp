@@ -142,6 +142,22 @@ std::string TempDataSource::query(const std::string& sql) const {
   return out;
 }
 
+void TempDataSource::refuseWrites() const {
+  if (!pgDatabase_.empty())
+    query(
+        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''xmsz refused''; END';"
+        "CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON xmsz FOR EACH ROW EXECUTE FUNCTION refuse()");
+  else
+    query(
+        "CREATE TRIGGER refuse_insert BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END;"
+        "CREATE TRIGGER refuse_update BEFORE UPDATE ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END");
+}
+
+void TempDataSource::allowWrites() const {
+  query(!pgDatabase_.empty() ? "DROP TRIGGER refuse ON xmsz; DROP FUNCTION refuse()"
+                             : "DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update");
+}
+
 bool useTestLocale(const std::string& name) {
   setenv("LOCPATH", ORVIDA_TEST_LOCALES, 1);
   return std::setlocale(LC_ALL, name.c_str()) != nullptr;

@@ -32,6 +32,10 @@ class TempDataSource {
   // Runs `sql` through a client of its own (sqlite3 or psql), not through ODBC, and
   // returns what it prints, without the final line break.
   std::string query(const std::string& sql) const;
+  // The database refuses every INSERT and UPDATE of xmsz ("xmsz refused", by a trigger),
+  // until allowWrites().
+  void refuseWrites() const;
+  void allowWrites() const;
   // Another program that runs `begin`, holds what it began for `seconds`, then runs `end`,
   // while the test goes on.
   void holdInBackground(const std::string& begin, int seconds, const std::string& end);
@@ -49,13 +53,13 @@ std::string sourceDir();
 
 // The data source a test binary runs on: SQLite, or the private PostgreSQL server when the
 // binary is built with ORVIDA_TEST_POSTGRES (its socket folder).
-inline TempDataSource backend() {
 #ifdef ORVIDA_TEST_POSTGRES
-  return TempDataSource::postgres(ORVIDA_TEST_POSTGRES);
+inline constexpr bool kPostgres = true;
+inline TempDataSource backend() { return TempDataSource::postgres(ORVIDA_TEST_POSTGRES); }
 #else
-  return TempDataSource::standard();
+inline constexpr bool kPostgres = false;
+inline TempDataSource backend() { return TempDataSource::standard(); }
 #endif
-}
 
 // Switches this process to a locale compiled for the tests ("zh_CN.GB18030",
 // "de_DE.UTF-8"); false when the test run has none.
