@@ -118,6 +118,24 @@ void TempDataSource::endHolder() {
   holder_ = -1;
 }
 
+bool TempDataSource::lockedElsewhere(const std::string& table, const std::string& pgMode) const {
+  if (pgDatabase_.empty()) return query("BEGIN IMMEDIATE; SELECT 'free'; ROLLBACK;") != "free";
+  return query("SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = '" + table +
+               "' AND l.mode = '" + pgMode + "' AND l.granted") != "0";
+}
+
+int TempDataSource::idleInTransaction() const {
+  return std::stoi(
+      query("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND state LIKE 'idle in "
+            "transaction%'"));
+}
+
+void TempDataSource::endConnections() const {
+  query(
+      "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
+      "AND pid <> pg_backend_pid()");
+}
+
 TempDataSource::~TempDataSource() {
   endHolder();
   if (!pgDatabase_.empty()) psql(pgSocket_, "postgres", "-c 'DROP DATABASE " + pgDatabase_ + " WITH (FORCE)'");

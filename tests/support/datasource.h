@@ -41,6 +41,15 @@ class TempDataSource {
   void holdInBackground(const std::string& begin, int seconds, const std::string& end);
   // That program ends at once, killed before its `end`: what it held is let go.
   void endHolder();
+  // Whether another connection holds a lock on `table`: on PostgreSQL one granted in
+  // `pgMode` (as pg_locks names it, "ExclusiveLock"), on SQLite the database's write lock.
+  bool lockedElsewhere(const std::string& table, const std::string& pgMode) const;
+  // How many connections to this PostgreSQL database sit idle inside a transaction, holding
+  // what they read locked.
+  int idleInTransaction() const;
+  // The server ends every other connection to this PostgreSQL database, as it does when it
+  // is stopped or restarted.
+  void endConnections() const;
 
  private:
   TempDataSource();
