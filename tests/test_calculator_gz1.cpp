@@ -28,6 +28,7 @@
 #include "support/calculator.h"
 #include "support/connected_app.h"
 #include "support/datasource.h"
+#include "support/wait.h"
 
 namespace t = rt::testing;
 using support::TempDataSource;
@@ -288,6 +289,59 @@ TEST_F(CalculatorTest, ADatabaseErrorScoresZeroAndIsToldOncePerSequence) {
     EXPECT_EQ(t::messages().size(), 2u);
   }));
 }
+
+// Another program changes the height table while the calculator is open (a school loading
+// its own rows with DELETE and INSERT): the next lookup scores from the rows as they are now.
+TEST_F(CalculatorTest, TheNextLookupScoresFromTheHeightTableAsItIsNow) {
+  EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
+    enter(w, *w.em_s1, "172");
+    enter(w, *w.em_s2, "60");
+    EXPECT_EQ(value(*w.em_s_t), 15);
+    if (kPostgres) EXPECT_EQ(ds.idleInTransaction(), 0) << "the lookup left its transaction open";
+    ds.query("DELETE FROM gz123_m WHERE s = 172; INSERT INTO gz123_m VALUES (172, 61, 65, 70, 75)");
+    enter(w, *w.em_s2, "60");
+    EXPECT_EQ(value(*w.em_s_t), 7);
+    EXPECT_TRUE(t::messages().empty());
+  }));
+}
+
+#ifdef ORVIDA_TEST_POSTGRES
+// Another connection holds the boys' height table locked: a lookup fails within the
+// statement's time-out with the driver's text, told once per sequence, and scores 0; the
+// window goes on working, and once the lock is let go the same lookup scores.
+TEST_F(CalculatorTest, ALockedHeightTableFailsTheLookupWithinSecondsThenScores) {
+  ds.holdInBackground("BEGIN; LOCK TABLE gz123_m IN ACCESS EXCLUSIVE MODE;", 60, "COMMIT;");
+  auto held = [&] { return ds.lockedElsewhere("gz123_m", "AccessExclusiveLock"); };
+  ASSERT_TRUE(waitUntil(held, 5000)) << "the other program never took its lock";
+  EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
+    enter(w, *w.em_s1, "172");
+    w.em_s_t->text = "15";
+    EXPECT_LT(timed([&] { enter(w, *w.em_s2, "60"); }).count(), 8.0) << "the lock froze the window";
+    ASSERT_EQ(t::messages().size(), 1u);
+    EXPECT_EQ(t::messages()[0].caption, "错误");
+    EXPECT_NE(t::messages()[0].text.find("statement timeout"), std::string::npos) << t::messages()[0].text;
+    EXPECT_EQ(t::messages()[0].icon, rt::Icon::Information);
+    EXPECT_EQ(w.em_s_t->text(), "0.0");
+
+    // Usable: an item that reads no table scores.
+    enter(w, *w.em_t, "64");
+    EXPECT_EQ(value(*w.em_t_t), 20);
+    // Girls read their own table; back to boys the walk looks the height up twice, told once.
+    t::click(*w.rb_sex_woman);
+    EXPECT_EQ(t::messages().size(), 1u);
+    timed([&] { t::click(*w.rb_sex_man); });
+    EXPECT_EQ(t::messages().size(), 2u);
+    EXPECT_EQ(w.em_s_t->text(), "0.0");
+
+    ds.endHolder();
+    ASSERT_TRUE(waitUntil([&] { return !held(); }, 5000));
+    EXPECT_LT(timed([&] { enter(w, *w.em_s2, "60"); }).count(), 3.0);
+    EXPECT_EQ(value(*w.em_s_t), 15);
+    EXPECT_EQ(t::messages().size(), 2u);
+  }));
+  EXPECT_EQ(ds.query("SELECT count(*) FROM gz123_m WHERE s = 172"), "1") << "the table as it was";
+}
+#endif
 
 // ---- item availability
 
