@@ -96,9 +96,11 @@ int psql(const std::string& socketDir, const std::string& database, const std::s
 }  // namespace
 
 void TempDataSource::holdInBackground(const std::string& begin, int seconds, const std::string& end) {
+  // sqlite3 waits for a lock it meets (the test's own look for the lock takes it for a
+  // moment) rather than go on without its transaction.
   const std::string client = !pgDatabase_.empty()
                                  ? psqlProgram() + " -X -q -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_
-                                 : "sqlite3 '" + database() + "'";
+                                 : "sqlite3 -cmd '.timeout 5000' '" + database() + "'";
   const std::string script = "(echo \"" + begin + "\"; sleep " + std::to_string(seconds) + "; echo \"" + end +
                              "\") | " + client + " >/dev/null 2>&1";
   const pid_t pid = fork();
