@@ -297,7 +297,9 @@ TEST_F(CalculatorTest, TheNextLookupScoresFromTheHeightTableAsItIsNow) {
     enter(w, *w.em_s1, "172");
     enter(w, *w.em_s2, "60");
     EXPECT_EQ(value(*w.em_s_t), 15);
-    if (kPostgres) EXPECT_EQ(ds.idleInTransaction(), 0) << "the lookup left its transaction open";
+    if (kPostgres) {
+      EXPECT_EQ(ds.idleInTransaction(), 0) << "the lookup left its transaction open";
+    }
     ds.query("DELETE FROM gz123_m WHERE s = 172; INSERT INTO gz123_m VALUES (172, 61, 65, 70, 75)");
     enter(w, *w.em_s2, "60");
     EXPECT_EQ(value(*w.em_s_t), 7);
