@@ -25,25 +25,22 @@
 #include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "runtime/window.h"
+#include "scoring/w_jsq_gz1.h"
 #include "settings/w_xm_gz_grades.h"
 #include "shell/book.h"
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
+#include "support/calculator.h"
 #include "support/datasource.h"
+#include "support/wait.h"
 
 namespace t = rt::testing;
+using support::backend;
+using support::kPostgres;
 using support::TempDataSource;
 using Strings = std::vector<std::string>;
 
 namespace {
-
-#ifdef ORVIDA_TEST_POSTGRES
-const bool kPostgres = true;
-TempDataSource backend() { return TempDataSource::postgres(ORVIDA_TEST_POSTGRES); }
-#else
-const bool kPostgres = false;
-TempDataSource backend() { return TempDataSource::standard(); }
-#endif
 
 // The optional items with their columns, in the order the window visits them.
 const std::vector<std::pair<std::string, std::string>> kItems = {
@@ -141,6 +138,8 @@ class SettingsTest : public ::testing::Test {
   std::optional<TempDataSource> source;
   // What each opening of a settings window does once it is on screen, in turn.
   std::deque<std::function<void(w_xm_gz&)>> acts;
+  // What the grade-one calculator does once it is on screen.
+  std::function<void(w_jsq_gz1&)> calculatorAct;
 
   // Whether a run goes from the splash through the entry window (which signs in) to the
   // frame, where `onFrame` runs; otherwise the splash closes at once.
@@ -162,6 +161,11 @@ class SettingsTest : public ::testing::Test {
     t::onOpen("w_pwd", [](rt::Window& w) { t::pressKey(w, Qt::Key_L, Qt::AltModifier); });
     t::onOpen("w_main1", [this](rt::Window& w) {
       if (auto story = std::exchange(onFrame, nullptr)) story(static_cast<w_main1&>(w));
+    });
+    t::onOpen("w_jsq_gz1", [this](rt::Window& w) {
+      rt::Ref<rt::Window> ref = rt::refTo(w);
+      if (auto act = std::exchange(calculatorAct, nullptr)) act(static_cast<w_jsq_gz1&>(w));
+      if (ref) rt::close(ref);
     });
     for (const auto& g : kGrades)
       t::onOpen(g.window, [this](rt::Window& w) {
@@ -195,6 +199,13 @@ class SettingsTest : public ::testing::Test {
   void openSettings(const std::string& window, std::function<void(w_xm_gz&)> act) {
     acts.push_back(std::move(act));
     rt::open(window);
+  }
+
+  // Opens the grade-one calculator by its class name, as the menu does, and runs `act` on
+  // it; then it closes.
+  void openCalculator(std::function<void(w_jsq_gz1&)> act) {
+    calculatorAct = std::move(act);
+    rt::open("w_jsq_gz1");
   }
 
   // A grade's rows as another client reads them: columns in the window's order joined by
@@ -377,14 +388,7 @@ TEST_F(SettingsTest, SeveralRowsForOneCodeShowTheFirstAndNeverSave) {
 
 // The write refused by a trigger: the update fails, the message comes before the rollback.
 TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceTheFaultIsGone) {
-  if (kPostgres)
-    ds().query(
-        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''xmsz refused''; END';"
-        "CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON xmsz FOR EACH ROW EXECUTE FUNCTION refuse()");
-  else
-    ds().query(
-        "CREATE TRIGGER refuse_insert BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END;"
-        "CREATE TRIGGER refuse_update BEFORE UPDATE ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END");
+  ds().refuseWrites();
   ds().query("CREATE TABLE mark (v int)");
   run([&] {
     openSettings("w_xm_gz1", [&](w_xm_gz& w) {
@@ -406,15 +410,11 @@ TEST_F(SettingsTest, AFailedUpdateReportsThenRollsBackAndTheSameSaveWorksOnceThe
       EXPECT_EQ(markWhileUp, 1) << "rolled back before the message";
       EXPECT_NE(errorWhileUp.find("xmsz refused"), std::string::npos) << errorWhileUp;
       EXPECT_EQ(countOnSqlca("SELECT count(*) FROM mark"), 0) << "rolled back after it";
-      rt::sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
       EXPECT_EQ(save(w), "enabled");
       EXPECT_EQ(shown(w), "0|0|1|0|0|0|0|0|0|0|0|0|0") << "the choice stays";
       EXPECT_EQ(count(), "0");
 
-      if (kPostgres)
-        ds().query("DROP TRIGGER refuse ON xmsz; DROP FUNCTION refuse()");
-      else
-        ds().query("DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update");
+      ds().allowWrites();
       pressSave(w);  // no box comes up now
       EXPECT_EQ(save(w), "disabled");
     });
@@ -480,7 +480,6 @@ TEST_F(CommitFault, AFailedCommitReportsKeepsTheWriteAndTheSameSaveWorksOnceTheF
         EXPECT_NE(errorWhileUp.find("FOREIGN KEY constraint failed"), std::string::npos) << errorWhileUp;
         EXPECT_EQ(pendingWhileUp, 1) << "the row was written";
         EXPECT_EQ(countOnSqlca("SELECT count(*) FROM xmsz WHERE nj = '31'"), 0) << "and rolled back after the message";
-        rt::sqlca()->rollback();  // the test's own read ends, so the fault can be cleared under it
       }
       EXPECT_EQ(count("nj = '31'"), "0");
       EXPECT_EQ(save(w), "enabled");
@@ -531,6 +530,174 @@ TEST_F(SettingsTest, ASaveWithoutARowFailsAndStaysEnabled) {
   EXPECT_EQ(t::messages()[1].icon, rt::Icon::Exclamation);
   EXPECT_EQ(count(), "0");
 }
+
+// ---- other programs and the server, while a window is open
+
+namespace {
+// One item selected in each group, and what a click on rb_1_m makes of it.
+const Strings kOnePerGroup = {"1", "0", "1", "0", "1", "0", "1", "0", "1", "0", "1", "0", "0"};
+const std::string kOnePerGroupThen1m = "0|1|1|0|1|0|1|0|1|0|1|0|0";
+// Another program's change of a row: grade two's girls do sit-ups instead of the
+// sit-and-reach, as shown "1|0|1|0|1|0|1|0|1|0|0|1|0".
+const char* const kOtherProgramChangesGradeTwo = "UPDATE xmsz SET xm_z_w = '0', xm_y_w = '1' WHERE nj = '32'";
+// A school loads its own boys' row for 172 cm, which scores 60 kg 7 where the shipped
+// row scores it 15.
+const char* const kOtherProgramLoads172 =
+    "DELETE FROM gz123_m WHERE s = 172; INSERT INTO gz123_m (s, z1, z2, z3, z4) VALUES (172, 61, 65, 70, 75)";
+
+void enterHeightAndWeight(w_jsq_gz1& c) {
+  support::enter(c, *c.em_s1, "172");
+  support::enter(c, *c.em_s2, "60");
+}
+}  // namespace
+
+// A read never keeps a transaction open: another program's commit after the window loaded
+// its row never stops the Save, which stores at once.
+TEST_F(SettingsTest, ASaveAfterAnotherProgramCommittedStoresAtOnce) {
+  storeRow("31", kOnePerGroup);
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      if (kPostgres) {
+        EXPECT_EQ(ds().idleInTransaction(), 0) << "the load left its transaction open";
+      }
+      clickAt(w, "rb_1_m");
+      ds().query("UPDATE gz123_m SET z1 = z1 + 1 WHERE s = 172");
+      EXPECT_LT(support::timed([&] { pressSave(w); }).count(), 3.0) << "the save waited";
+      EXPECT_EQ(save(w), "disabled");
+    });
+  });
+  EXPECT_TRUE(t::messages().empty()) << t::messages().front().text;
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
+}
+
+TEST_F(SettingsTest, ASettingsWindowOpenedAfterACalculatorShowsTheRowAsStoredNow) {
+  storeRow("31", kOnePerGroup);
+  run([&] {
+    openCalculator([&](w_jsq_gz1& c) {
+      enterHeightAndWeight(c);
+      EXPECT_EQ(support::value(*c.em_s_t), 15);
+    });
+    if (kPostgres) {
+      EXPECT_EQ(ds().idleInTransaction(), 0) << "the calculator left its transaction open";
+    }
+    ds().query("UPDATE xmsz SET xm_t_m = '0', xm_1_m = '1' WHERE nj = '31'");
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) { EXPECT_EQ(shown(w), kOnePerGroupThen1m); });
+  });
+  EXPECT_TRUE(t::messages().empty()) << t::messages().front().text;
+}
+
+// Another program commits a change of the height table and of another grade's settings
+// while the calculator and its settings window are open: the Save stores at once, and the
+// calculator's next lookup and the next settings window show the committed rows.
+TEST_F(SettingsTest, WhatAnotherProgramCommittedIsSeenByTheOpenWindowsAtOnce) {
+  storeRow("31", kOnePerGroup);
+  storeRow("32", kOnePerGroup);
+  run([&] {
+    openCalculator([&](w_jsq_gz1& c) {
+      enterHeightAndWeight(c);
+      EXPECT_EQ(support::value(*c.em_s_t), 15);
+      acts.push_back([&](w_xm_gz& w) {
+        if (kPostgres) {
+          EXPECT_EQ(ds().idleInTransaction(), 0) << "a read left its transaction open";
+        }
+        clickAt(w, "rb_1_m");
+        ds().query(std::string(kOtherProgramLoads172) + "; " + kOtherProgramChangesGradeTwo);
+        EXPECT_LT(support::timed([&] { pressSave(w); }).count(), 3.0) << "the save waited";
+        EXPECT_EQ(save(w), "disabled");
+      });
+      t::click(*c.cb_2);
+      EXPECT_TRUE(c.isOpen());
+      support::enter(c, *c.em_s2, "60");
+      EXPECT_EQ(support::value(*c.em_s_t), 7) << "scored from the new row";
+    });
+    openSettings("w_xm_gz2", [&](w_xm_gz& w) { EXPECT_EQ(shown(w), "1|0|1|0|1|0|1|0|1|0|0|1|0"); });
+  });
+  EXPECT_TRUE(t::messages().empty()) << t::messages().front().text;
+  EXPECT_EQ(t::openedCount("w_xm_gz1"), 1);
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
+  EXPECT_EQ(stored("32"), "1|0|1|0|1|0|1|0|1|0|0|1|0|~|~");
+}
+
+// Another program holds a write transaction on xmsz: the Save fails within the statement's
+// time-out with the driver's word for it, the window stays as it was and usable, and the
+// same Save stores once that program has let go.
+TEST_F(SettingsTest, ASaveBlockedByAnotherWriterFailsWithinSecondsThenStores) {
+  storeRow("31", kOnePerGroup);
+  const std::string before = stored("31");
+#ifdef ORVIDA_TEST_POSTGRES
+  ds().holdInBackground("BEGIN; LOCK TABLE xmsz IN EXCLUSIVE MODE;", 60, "COMMIT;");
+#else
+  // In WAL mode a reader never blocks a writer: only another writer does.
+  ds().holdInBackground("BEGIN IMMEDIATE; UPDATE xmsz SET nj = nj;", 60, "COMMIT;");
+#endif
+  auto held = [&] { return ds().lockedElsewhere("xmsz", "ExclusiveLock"); };
+  ASSERT_TRUE(support::waitUntil(held, 5000)) << "the other program never took its lock";
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      clickAt(w, "rb_1_m");
+      std::string state, driverSays;
+      std::optional<RealBox> box;
+      const auto took = support::timed([&] {
+        box = withRealBox([&] { t::click(*w.cb_1->command_button); },
+                          [&] {
+                            state = rt::sqlca()->sqlstate;
+                            driverSays = rt::sqlca()->sqlerrtext;
+                          });
+      });
+      EXPECT_LT(took.count(), 8.0) << "a lock held elsewhere froze the window";
+      ASSERT_TRUE(box);
+      EXPECT_EQ(box->caption, "注意");
+      EXPECT_EQ(box->text, "保存失败！");
+      EXPECT_EQ(box->icon, QMessageBox::Warning);
+      if (kPostgres) {
+        EXPECT_EQ(state, "57014") << driverSays;  // the statement's time-out
+      } else {
+        EXPECT_NE(driverSays.find("database is locked"), std::string::npos) << driverSays;
+      }
+      EXPECT_EQ(save(w), "enabled");
+      EXPECT_EQ(shown(w), kOnePerGroupThen1m) << "the choice stays";
+      EXPECT_EQ(stored("31"), before);
+
+      ds().endHolder();
+      ASSERT_TRUE(support::waitUntil([&] { return !held(); }, 5000));
+      support::timed([&] { pressSave(w); });  // no box comes up now
+      EXPECT_EQ(save(w), "disabled");
+    });
+  });
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
+  EXPECT_EQ(count(), "1");
+}
+
+#ifdef ORVIDA_TEST_POSTGRES
+// The server ends the program's connection while a settings window is open (as when it is
+// restarted): one Save fails and changes nothing, the next connects again and stores.
+TEST_F(SettingsTest, ASaveOnAConnectionTheServerEndedFailsOnceThenStores) {
+  storeRow("31", kOnePerGroup);
+  storeRow("32", kOnePerGroup, "a", "b");
+  const std::string before = stored("31"), other = stored("32");
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      clickAt(w, "rb_1_m");
+      ds().endConnections();
+      support::timed([&] { pressSave(w); });
+      ASSERT_EQ(t::messages().size(), 1u);
+      EXPECT_EQ(t::messages()[0].caption, "注意");
+      EXPECT_EQ(t::messages()[0].text, "保存失败！");
+      EXPECT_EQ(t::messages()[0].icon, rt::Icon::Exclamation);
+      EXPECT_EQ(save(w), "enabled");
+      EXPECT_EQ(shown(w), kOnePerGroupThen1m) << "the choice stays";
+      EXPECT_EQ(stored("31"), before);
+
+      support::timed([&] { pressSave(w); });
+      EXPECT_EQ(t::messages().size(), 1u) << t::messages().back().text;
+      EXPECT_EQ(save(w), "disabled");
+    });
+  });
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
+  EXPECT_EQ(stored("32"), other);
+  EXPECT_EQ(count(), "2");
+}
+#endif
 
 #ifdef ORVIDA_TEST_POSTGRES
 // The program signs in as a role that may add rows to the table but not read them, so

@@ -140,9 +140,7 @@ TEST_F(TransactionTest, AReadEndsItsTransactionUnlessSomethingWasChanged) {
   };
   EXPECT_FLOAT_EQ(readZ1(), 49.1f);
 #ifdef ORVIDA_TEST_POSTGRES
-  EXPECT_EQ(ds.query("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND state LIKE "
-                     "'idle in transaction%'"),
-            "0");
+  EXPECT_EQ(ds.idleInTransaction(), 0);
 #endif
   ds.query("UPDATE gz123_m SET z1 = 51 WHERE s = 172");
   EXPECT_FLOAT_EQ(readZ1(), 51);
@@ -200,17 +198,12 @@ TEST_F(TransactionTest, AHeightTableLoadedByAnotherProgramIsNotHeldUpAndIsReadAt
 TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesThrough) {
 #ifdef ORVIDA_TEST_POSTGRES
   ds.holdInBackground("BEGIN; LOCK TABLE xmsz IN EXCLUSIVE MODE;", 60, "COMMIT;");
-  auto held = [&] {
-    return ds.query(
-               "SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = "
-               "'xmsz' AND l.mode = 'ExclusiveLock' AND l.granted") == "1";
-  };
   const std::string refusal = "57014";  // the statement's time-out
 #else
   ds.holdInBackground("BEGIN IMMEDIATE; UPDATE xmsz SET nj = nj;", 60, "COMMIT;");
-  auto held = [&] { return ds.query("BEGIN IMMEDIATE; SELECT 'free'; ROLLBACK;") != "free"; };
   const std::string refusal = "database is locked";
 #endif
+  auto held = [&] { return ds.lockedElsewhere("xmsz", "ExclusiveLock"); };
   ASSERT_TRUE(support::waitUntil(held, 5000)) << "the other program never took its lock";
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("39")}), -1);
@@ -232,14 +225,9 @@ TEST_F(TransactionTest, AWriteBlockedByAnotherWriterFailsWithinSecondsThenGoesTh
 // connects again. Changes made before the loss went with it: the commit fails and stores
 // nothing, and only after the rollback does a statement connect again.
 TEST_F(TransactionTest, AConnectionTheServerEndedIsMadeAgainByTheNextTransaction) {
-  auto endConnections = [&] {
-    ds.query(
-        "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
-        "AND pid <> pg_backend_pid()");
-  };
   // Reading.
   EXPECT_EQ(countRows(t, "31"), 0);
-  endConnections();
+  ds.endConnections();
   std::optional<long long> n;
   EXPECT_EQ(t.selectInto("SELECT count(*) FROM xmsz", {}, {&n}), -1);
   EXPECT_FALSE(t.sqlerrtext.empty());
@@ -247,7 +235,7 @@ TEST_F(TransactionTest, AConnectionTheServerEndedIsMadeAgainByTheNextTransaction
 
   // Writing.
   ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("31")}), 0) << t.sqlerrtext;
-  endConnections();
+  ds.endConnections();
   EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("32")}), -1);
   EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("33")}), -1)
       << "inside a transaction that lost its changes nothing goes on";

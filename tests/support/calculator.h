@@ -108,7 +108,7 @@ template <class W, rt::class_name_text Grade, rt::class_name_text Settings>
 class CalculatorFixture : public ::testing::Test {
  protected:
   rt::testing::Session session{40000};
-  TempDataSource ds = TempDataSource::standard();
+  TempDataSource ds = backend();
   std::function<void(int)> settingsWindow = [](int) {};
   int settingsRounds = 0;
   std::function<void(W&)> body;

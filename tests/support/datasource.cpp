@@ -96,9 +96,11 @@ int psql(const std::string& socketDir, const std::string& database, const std::s
 }  // namespace
 
 void TempDataSource::holdInBackground(const std::string& begin, int seconds, const std::string& end) {
+  // sqlite3 waits for a lock it meets (the test's own look for the lock takes it for a
+  // moment) rather than go on without its transaction.
   const std::string client = !pgDatabase_.empty()
                                  ? psqlProgram() + " -X -q -h '" + pgSocket_ + "' -U orvida -d " + pgDatabase_
-                                 : "sqlite3 '" + database() + "'";
+                                 : "sqlite3 -cmd '.timeout 5000' '" + database() + "'";
   const std::string script = "(echo \"" + begin + "\"; sleep " + std::to_string(seconds) + "; echo \"" + end +
                              "\") | " + client + " >/dev/null 2>&1";
   const pid_t pid = fork();
@@ -116,6 +118,24 @@ void TempDataSource::endHolder() {
   kill(-holder_, SIGKILL);
   waitpid(holder_, nullptr, 0);
   holder_ = -1;
+}
+
+bool TempDataSource::lockedElsewhere(const std::string& table, const std::string& pgMode) const {
+  if (pgDatabase_.empty()) return query("BEGIN IMMEDIATE; SELECT 'free'; ROLLBACK;") != "free";
+  return query("SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = '" + table +
+               "' AND l.mode = '" + pgMode + "' AND l.granted") != "0";
+}
+
+int TempDataSource::idleInTransaction() const {
+  return std::stoi(
+      query("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND state LIKE 'idle in "
+            "transaction%'"));
+}
+
+void TempDataSource::endConnections() const {
+  query(
+      "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "
+      "AND pid <> pg_backend_pid()");
 }
 
 TempDataSource::~TempDataSource() {
@@ -140,6 +160,22 @@ std::string TempDataSource::query(const std::string& sql) const {
   }
   while (!out.empty() && out.back() == '\n') out.pop_back();
   return out;
+}
+
+void TempDataSource::refuseWrites() const {
+  if (!pgDatabase_.empty())
+    query(
+        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS 'BEGIN RAISE EXCEPTION ''xmsz refused''; END';"
+        "CREATE TRIGGER refuse BEFORE INSERT OR UPDATE ON xmsz FOR EACH ROW EXECUTE FUNCTION refuse()");
+  else
+    query(
+        "CREATE TRIGGER refuse_insert BEFORE INSERT ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END;"
+        "CREATE TRIGGER refuse_update BEFORE UPDATE ON xmsz BEGIN SELECT RAISE(ABORT, 'xmsz refused'); END");
+}
+
+void TempDataSource::allowWrites() const {
+  query(!pgDatabase_.empty() ? "DROP TRIGGER refuse ON xmsz; DROP FUNCTION refuse()"
+                             : "DROP TRIGGER refuse_insert; DROP TRIGGER refuse_update");
 }
 
 bool useTestLocale(const std::string& name) {

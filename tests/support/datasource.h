@@ -32,11 +32,24 @@ class TempDataSource {
   // Runs `sql` through a client of its own (sqlite3 or psql), not through ODBC, and
   // returns what it prints, without the final line break.
   std::string query(const std::string& sql) const;
+  // The database refuses every INSERT and UPDATE of xmsz ("xmsz refused", by a trigger),
+  // until allowWrites().
+  void refuseWrites() const;
+  void allowWrites() const;
   // Another program that runs `begin`, holds what it began for `seconds`, then runs `end`,
   // while the test goes on.
   void holdInBackground(const std::string& begin, int seconds, const std::string& end);
   // That program ends at once, killed before its `end`: what it held is let go.
   void endHolder();
+  // Whether another connection holds a lock on `table`: on PostgreSQL one granted in
+  // `pgMode` (as pg_locks names it, "ExclusiveLock"), on SQLite the database's write lock.
+  bool lockedElsewhere(const std::string& table, const std::string& pgMode) const;
+  // How many connections to this PostgreSQL database sit idle inside a transaction, holding
+  // what they read locked.
+  int idleInTransaction() const;
+  // The server ends every other connection to this PostgreSQL database, as it does when it
+  // is stopped or restarted.
+  void endConnections() const;
 
  private:
   TempDataSource();
@@ -49,13 +62,13 @@ std::string sourceDir();
 
 // The data source a test binary runs on: SQLite, or the private PostgreSQL server when the
 // binary is built with ORVIDA_TEST_POSTGRES (its socket folder).
-inline TempDataSource backend() {
 #ifdef ORVIDA_TEST_POSTGRES
-  return TempDataSource::postgres(ORVIDA_TEST_POSTGRES);
+inline constexpr bool kPostgres = true;
+inline TempDataSource backend() { return TempDataSource::postgres(ORVIDA_TEST_POSTGRES); }
 #else
-  return TempDataSource::standard();
+inline constexpr bool kPostgres = false;
+inline TempDataSource backend() { return TempDataSource::standard(); }
 #endif
-}
 
 // Switches this process to a locale compiled for the tests ("zh_CN.GB18030",
 // "de_DE.UTF-8"); false when the test run has none.
