@@ -887,6 +887,8 @@ INSTANTIATE_TEST_SUITE_P(Settings, EachLook,
                                            Look{kGrades[2], "高中三年级项目", 1420, 978, 1172, 1426, 1168, 70, false}),
                          [](const auto& info) { return std::string(info.param.grade.window); });
 
+#endif
+
 // ---- from the frame's menu, in the program as it ships
 
 TEST_F(SettingsTest, FromTheMenuKeysActInTheSettingsWindowOnlyAndTheChoiceOutlivesTheRun) {
@@ -934,4 +936,3 @@ TEST_F(SettingsTest, FromTheMenuKeysActInTheSettingsWindowOnlyAndTheChoiceOutliv
   });
   EXPECT_EQ(shownNext, "0|1|0|0|0|0|0|1|0|0|0|0|0");
 }
-#endif
