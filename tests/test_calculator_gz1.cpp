@@ -307,6 +307,32 @@ TEST_F(CalculatorTest, TheNextLookupScoresFromTheHeightTableAsItIsNow) {
   }));
 }
 
+// Each height left looks its row up: each sex's lookup is prepared once, then run again with
+// the new height.
+TEST_F(CalculatorTest, EachSexsLookupIsPreparedOnceOverTwentyHeights) {
+  EXPECT_TRUE(runCalculator([&](w_jsq_gz1& w) {
+    struct Sex {
+      const char* what;
+      rt::Control* button;
+      const char* height;  // the whole centimetres of a row of the test's own
+      float score;         // for 60 kg
+    };
+    for (const Sex& sex : {Sex{"boys", &*w.rb_sex_man, "172.", 15}, Sex{"girls", &*w.rb_sex_woman, "160.", 9}}) {
+      SCOPED_TRACE(sex.what);
+      const long before = rt::Transaction::preparedStatements();
+      t::click(*sex.button);
+      enter(w, *w.em_s2, "60");
+      for (int i = 0; i < 20; ++i) {
+        const std::string height = sex.height + std::to_string(10 + i);
+        enter(w, *w.em_s1, height);
+        EXPECT_EQ(value(*w.em_s_t), sex.score) << height;
+      }
+      EXPECT_EQ(rt::Transaction::preparedStatements() - before, 1);
+    }
+    EXPECT_TRUE(t::messages().empty());
+  }));
+}
+
 #ifdef ORVIDA_TEST_POSTGRES
 // Another connection holds the boys' height table locked: a lookup fails within the
 // statement's time-out with the driver's text, told once per sequence, and scores 0; the

@@ -247,6 +247,68 @@ TEST_F(TransactionTest, AConnectionTheServerEndedIsMadeAgainByTheNextTransaction
 }
 #endif
 
+// The calculator's height lookup runs on every height left: it is prepared once per
+// connection and kept across reads with new values, without holding a read open or a lock
+// another program needs. It is prepared again after a failure and on a connection made
+// again.
+TEST_F(TransactionTest, AKeptLookupIsPreparedOncePerConnection) {
+  const std::string lookup = "SELECT z1, z2, z3, z4 FROM gz123_m WHERE s <= ? AND s > (? - 1)";
+  std::optional<float> z1, z2, z3, z4;
+  auto look = [&](double h) {
+    z1.reset();
+    return t.selectInto(lookup, {h, h}, {&z1, &z2, &z3, &z4}, rt::Reuse::Kept);
+  };
+  // What another client reads for the heights 150 to 169.
+  std::vector<float> expected;
+  for (int s = 150; s < 170; ++s)
+    expected.push_back(std::stof(ds.query("SELECT z1 FROM gz123_m WHERE s = " + std::to_string(s))));
+  // How many statements twenty lookups, each with a new height, prepared.
+  auto preparedByTwentyLookups = [&] {
+    const long before = rt::Transaction::preparedStatements();
+    for (int i = 0; i < 20; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(look(150.5 + i), 0) << t.sqlerrtext;
+      EXPECT_FLOAT_EQ(z1.value_or(-1), expected[static_cast<std::size_t>(i)]);
+    }
+    return rt::Transaction::preparedStatements() - before;
+  };
+  EXPECT_EQ(preparedByTwentyLookups(), 1);
+  EXPECT_EQ(preparedByTwentyLookups(), 0) << "kept across reads";
+#ifdef ORVIDA_TEST_POSTGRES
+  EXPECT_EQ(ds.idleInTransaction(), 0);
+  const std::string waitAtMost = "SET lock_timeout = 5000; ";
+#else
+  const std::string waitAtMost;
+#endif
+
+  // Another program changes a row, then takes the table away (which waits for every lock on
+  // it): the next lookup sees the change, then fails.
+  ds.query("UPDATE gz123_m SET z1 = 51 WHERE s = 172");
+  ASSERT_EQ(look(172), 0) << t.sqlerrtext;
+  EXPECT_FLOAT_EQ(z1.value_or(-1), 51);
+  ds.query(waitAtMost + "ALTER TABLE gz123_m RENAME TO gz123_away");
+  ASSERT_EQ(ds.query("SELECT count(*) FROM gz123_away"), "51") << "the rename waited for a lock";
+  EXPECT_EQ(look(172), -1);
+  ds.query("ALTER TABLE gz123_away RENAME TO gz123_m");
+  EXPECT_EQ(preparedByTwentyLookups(), 1) << "after its own failure";
+
+  std::optional<long long> n;
+  EXPECT_EQ(t.selectInto("SELECT s FROM no_such_table", {}, {&n}), -1);
+  EXPECT_EQ(preparedByTwentyLookups(), 1) << "after another statement's failure";
+
+  ASSERT_EQ(t.disconnect(), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.connect(), 0) << t.sqlerrtext;
+  EXPECT_EQ(preparedByTwentyLookups(), 1) << "after connecting again";
+#ifdef ORVIDA_TEST_POSTGRES
+  ds.endConnections();
+  const long beforeLoss = rt::Transaction::preparedStatements();
+  look(172);  // meets the loss, or finds it and connects again
+  const long byTheFirst = rt::Transaction::preparedStatements() - beforeLoss;
+  EXPECT_EQ(byTheFirst + preparedByTwentyLookups(), 1) << "after the server ended the connection";
+  EXPECT_EQ(ds.idleInTransaction(), 0);
+#endif
+}
+
 TEST_F(TransactionTest, RollbackUndoesTheChange) {
   ASSERT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES (?)", {std::string("32")}), 0) << t.sqlerrtext;
   ASSERT_EQ(t.rollback(), 0);

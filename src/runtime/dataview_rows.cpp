@@ -93,7 +93,7 @@ odbc::Result RowSet::fetchAll(Transaction& t, const RowSetDefinition& d, const s
   }
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(t.connection(), d.select, params, rc, result);
+  odbc::Statement stmt = odbc::run(t.connection(), d.select, params, rc, result);
   if (!stmt) return result;
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
@@ -177,7 +177,7 @@ odbc::Result RowSet::write(odbc::Connection* connection, const RowSetDefinition&
   }
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(connection, sql, params, rc, result);
+  odbc::Statement stmt = odbc::run(connection, sql, params, rc, result);
   if (!stmt) return result;
   if (r.stored) {
     // The row must be found by its key exactly once: none means it went away since it

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 
 namespace rt::odbc {
@@ -54,7 +55,30 @@ Result failure(SQLSMALLINT type, SQLHANDLE handle) {
   return failure(std::move(text), std::move(sqlstate), native);
 }
 
+void Statement::release() noexcept {
+  if (!kept_) return;
+  // The cursor closes and the buffers bound for this run are let go; the statement stays
+  // prepared.
+  SQLFreeStmt(kept_->stmt.get(), SQL_CLOSE);
+  SQLFreeStmt(kept_->stmt.get(), SQL_RESET_PARAMS);
+  kept_->busy = false;
+  kept_.reset();
+}
+
+Result Statement::failure() const {
+  if (kept_) kept_->ready = false;
+  return odbc::failure(SQL_HANDLE_STMT, get());
+}
+
 namespace {
+
+std::atomic<long> prepares{0};
+
+// Whether the driver deletes prepared statements when a transaction ends this way.
+bool endingDeletes(SQLHDBC dbc, SQLUSMALLINT infoType) {
+  SQLUSMALLINT behaviour = SQL_CB_PRESERVE;
+  return SQL_SUCCEEDED(SQLGetInfo(dbc, infoType, &behaviour, sizeof behaviour, nullptr)) && behaviour == SQL_CB_DELETE;
+}
 
 // The parameter buffers, alive until the statement has run; texts are made wide first and
 // never moved after binding.
@@ -114,6 +138,7 @@ bool isDead(const Connection& c) {
 }  // namespace
 
 Result Connection::open(const std::string& how, bool commitEach) {
+  dropPrepared();
   Handle newEnv(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
   if (!newEnv) return failure("The ODBC driver manager could not be loaded");
   SQLSetEnvAttr(newEnv.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -129,6 +154,8 @@ Result Connection::open(const std::string& how, bool commitEach) {
   changed = false;
   connectString = how;
   autocommit = commitEach;
+  endingDeletesPrepared =
+      endingDeletes(dbc.get(), SQL_CURSOR_COMMIT_BEHAVIOR) || endingDeletes(dbc.get(), SQL_CURSOR_ROLLBACK_BEHAVIOR);
   rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
                          reinterpret_cast<SQLPOINTER>(commitEach ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                          SQL_IS_UINTEGER);
@@ -143,6 +170,8 @@ Result Connection::open(const std::string& how, bool commitEach) {
 }
 
 Result Connection::close() {
+  // Kept statements are freed while their connection is still there.
+  dropPrepared();
   SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
   const SQLRETURN rc = SQLDisconnect(dbc.get());
   const Result result = SQL_SUCCEEDED(rc) ? success() : failure(SQL_HANDLE_DBC, dbc.get());
@@ -153,8 +182,10 @@ Result Connection::close() {
   return result;
 }
 
-Handle run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-           Result& result) {
+long prepareCount() { return prepares.load(); }
+
+Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+              Result& result, Reuse reuse) {
   if (connection == nullptr || !connection->connected) {
     result = failure("Transaction not connected");
     return {};
@@ -175,23 +206,43 @@ Handle run(Connection* connection, const std::string& sql, const std::vector<Sql
     }
   }
   SQLHDBC dbc = connection->dbc.get();
-  Handle stmt(SQL_HANDLE_STMT, dbc);
+  std::shared_ptr<Prepared> kept;
+  if (reuse == Reuse::Kept) {
+    std::shared_ptr<Prepared>& slot = connection->prepared[sql];
+    if (!slot) slot = std::make_shared<Prepared>();
+    // The same text run again while its kept statement is still in use gets one of its own.
+    if (!slot->busy) kept = slot;
+  }
+  Statement stmt;
+  if (kept) {
+    if (!kept->stmt) kept->stmt = Handle(SQL_HANDLE_STMT, dbc);
+    if (kept->stmt) stmt = Statement(kept);
+  } else {
+    stmt = Statement(Handle(SQL_HANDLE_STMT, dbc));
+  }
   if (!stmt) {
     result = failure(SQL_HANDLE_DBC, dbc);
+    connection->dropPrepared();
     return {};
   }
-  // A lock held elsewhere makes the statement fail after a few seconds instead of freezing
-  // the window; a driver that cannot time statements out runs them as they are.
-  SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), 0);
   // Even a change that fails may have begun the transaction's work: the program ends it.
   if (verbOf(sql) != "select") connection->changed = true;
-  std::u16string text = widen(sql);
+  rc = SQL_SUCCESS;
+  if (!kept || !kept->ready) {
+    // A lock held elsewhere makes the statement fail after a few seconds instead of
+    // freezing the window; a driver that cannot time statements out runs them as they are.
+    SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), 0);
+    std::u16string text = widen(sql);
+    ++prepares;
+    rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    if (kept) kept->ready = SQL_SUCCEEDED(rc);
+  }
   Bound bound{params, {}, {}};
-  rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
   if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
   if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
   if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
     result = failure(SQL_HANDLE_STMT, stmt.get());
+    connection->dropPrepared();
     return {};
   }
   result = success();
@@ -199,8 +250,10 @@ Handle run(Connection* connection, const std::string& sql, const std::vector<Sql
 }
 
 void readDone(Connection* connection) {
-  if (connection && connection->dbc && !connection->changed)
+  if (connection && connection->dbc && !connection->changed) {
     SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
+    if (connection->endingDeletesPrepared) connection->dropPrepared();
+  }
 }
 
 Result endTransaction(Connection* connection, SQLSMALLINT how) {
@@ -216,7 +269,9 @@ Result endTransaction(Connection* connection, SQLSMALLINT how) {
   // A driver may report a commit on a connection the server ended as a success: the
   // changes went with the connection, so it is a failure.
   if (how == SQL_COMMIT && connection->changed && isDead(*connection)) return failure(kLost, "08S01");
-  if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc, how))) return failure(SQL_HANDLE_DBC, dbc);
+  const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
+  if (connection->endingDeletesPrepared) connection->dropPrepared();
+  if (!SQL_SUCCEEDED(rc)) return failure(SQL_HANDLE_DBC, dbc);
   connection->changed = false;
   return success();
 }

@@ -7,6 +7,8 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -67,6 +69,42 @@ Result failure(SQLSMALLINT type, SQLHANDLE handle);
 std::u16string widen(const std::string& utf8);
 std::string narrow(const char16_t* utf16, std::size_t length);
 
+// A statement the connection keeps prepared for its SQL text.
+struct Prepared {
+  Handle stmt;
+  bool ready = false;  // prepared, and not spoiled by a failure since
+  bool busy = false;   // a Statement is using it now
+};
+
+// What `run` hands back: a statement of its own, or one the connection keeps prepared. A
+// kept one has its cursor closed when this ends, so it holds no read open.
+class Statement {
+ public:
+  Statement() = default;
+  explicit Statement(Handle own) : own_(std::move(own)) {}
+  explicit Statement(std::shared_ptr<Prepared> kept) : kept_(std::move(kept)) { kept_->busy = true; }
+  Statement(Statement&& o) noexcept = default;
+  Statement& operator=(Statement&& o) noexcept {
+    if (this != &o) {
+      release();
+      own_ = std::move(o.own_);
+      kept_ = std::move(o.kept_);
+    }
+    return *this;
+  }
+  ~Statement() { release(); }
+
+  SQLHSTMT get() const noexcept { return kept_ ? kept_->stmt.get() : own_.get(); }
+  explicit operator bool() const noexcept { return get() != nullptr; }
+  // The driver's failure for the statement; a kept one is prepared again at its next use.
+  Result failure() const;
+
+ private:
+  void release() noexcept;
+  Handle own_;
+  std::shared_ptr<Prepared> kept_;
+};
+
 // One connection to a data source, and what its statements have done since the last commit
 // or rollback.
 struct Connection {
@@ -80,6 +118,12 @@ struct Connection {
   // What it was made with, for a connection made again after the server dropped it.
   std::string connectString;
   bool autocommit = true;
+
+  // The statements kept prepared, by SQL text. The driver says whether a commit or rollback
+  // deletes prepared statements; where it does, each one empties this.
+  std::map<std::string, std::shared_ptr<Prepared>> prepared;
+  bool endingDeletesPrepared = false;
+  void dropPrepared() { prepared.clear(); }
 
   // Connects with the connect string and commit mode; a driver that refuses the commit
   // mode leaves the connection unmade.
@@ -95,15 +139,20 @@ std::string verbOf(const std::string& sql);
 // How long a statement may wait (for a lock, say) before the driver gives up, in seconds.
 inline constexpr SQLULEN kQueryTimeout = 5;
 
-// Every statement passes here: prepares `sql` on a new statement of the connection, with
-// the query time-out, binds `params` to its markers and runs it. Returns the statement,
-// ready to fetch from (`rc` is the run's result, SQL_NO_DATA for a change that touched no
-// row), or an empty handle with the failure in `result`. Anything but a SELECT counts as a
-// change of the transaction. A statement that begins a transaction on a connection the
-// driver reports dead connects again first; inside a transaction that has changed rows it
-// fails until the program rolls back, since those changes went with the connection.
-Handle run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-           Result& result);
+// Every statement passes here: prepares `sql` on a new statement of the connection (or
+// takes the one kept prepared for it), with the query time-out, binds `params` to its
+// markers and runs it. Returns the statement, ready to fetch from (`rc` is the run's
+// result, SQL_NO_DATA for a change that touched no row), or an empty one with the failure
+// in `result`. Anything but a SELECT counts as a change of the transaction. A statement
+// that begins a transaction on a connection the driver reports dead connects again first;
+// inside a transaction that has changed rows it fails until the program rolls back, since
+// those changes went with the connection. A failure drops the kept statements: they are
+// prepared again at their next run, as after a connection made again.
+Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+              Result& result, Reuse reuse = Reuse::No);
+
+// How many statements `run` has prepared since the program started.
+long prepareCount();
 
 // A read is over and its statement freed: while the transaction has changed nothing, it
 // ends here, so the next read sees what is committed now and the server holds nothing for

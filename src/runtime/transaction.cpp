@@ -106,6 +106,8 @@ int TransactionScope::rollback() {
 
 bool Transaction::connected() const noexcept { return impl_->connected; }
 
+long Transaction::preparedStatements() { return odbc::prepareCount(); }
+
 odbc::Connection* Transaction::connection() const noexcept { return impl_->connected ? impl_.get() : nullptr; }
 
 namespace {
@@ -145,19 +147,20 @@ bool changesRows(const std::string& sql) {
 }  // namespace
 
 int Transaction::selectInto(const std::string& sql, const std::vector<SqlValue>& params,
-                            const std::vector<SqlTarget>& into) {
-  const odbc::Result result = fetchOne(sql, params, into);
+                            const std::vector<SqlTarget>& into, Reuse reuse) {
+  const odbc::Result result = fetchOne(sql, params, into, reuse);
   odbc::readDone(connection());
   return report(result);
 }
 
 odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<SqlValue>& params,
-                                   const std::vector<SqlTarget>& into) {
+                                   const std::vector<SqlTarget>& into, Reuse reuse) {
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(connection(), sql, params, rc, result);
+  // Ends before the read does (readDone), so a kept statement's cursor holds nothing open.
+  odbc::Statement stmt = odbc::run(connection(), sql, params, rc, result, reuse);
   if (!stmt) return result;
-  auto failStmt = [&] { return odbc::failure(SQL_HANDLE_STMT, stmt.get()); };
+  auto failStmt = [&] { return stmt.failure(); };
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
   if (columns != static_cast<SQLSMALLINT>(into.size()))
@@ -191,7 +194,7 @@ odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<Sql
 int Transaction::execute(const std::string& sql, const std::vector<SqlValue>& params) {
   SQLRETURN rc = SQL_SUCCESS;
   odbc::Result result;
-  odbc::Handle stmt = odbc::run(connection(), sql, params, rc, result);
+  odbc::Statement stmt = odbc::run(connection(), sql, params, rc, result);
   if (!stmt) return report(result);
   result = odbc::success(odbc::changedRows(stmt.get(), rc));
   // "Not found" belongs to a change that found no row, not to a statement that has no rows

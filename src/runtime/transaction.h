@@ -56,8 +56,10 @@ class Transaction : public Object {
   // Embedded SQL. Values are always bound to the statement's `?` markers.
   // A single-row select: the columns of the one row go to `into`, in order. No row sets
   // sqlcode 100 and leaves the targets as they were; more than one row is an error with
-  // sqlstate "21000" (cardinality violation), the targets again unchanged.
-  int selectInto(const std::string& sql, const std::vector<SqlValue>& params, const std::vector<SqlTarget>& into);
+  // sqlstate "21000" (cardinality violation), the targets again unchanged. A lookup run
+  // again and again passes Reuse::Kept: it is prepared once per connection.
+  int selectInto(const std::string& sql, const std::vector<SqlValue>& params, const std::vector<SqlTarget>& into,
+                 Reuse reuse = Reuse::No);
   // A statement without a result set (insert, update, delete); sqlnrows is the count.
   int execute(const std::string& sql, const std::vector<SqlValue>& params = {});
 
@@ -67,10 +69,13 @@ class Transaction : public Object {
   // Takes a result of the runtime's ODBC layer into sqlcode, sqldbcode, sqlstate,
   // sqlerrtext and sqlnrows; returns its code.
   long report(const odbc::Result& result);
+  // How many statements the runtime has prepared on any connection since the program
+  // started; for tests.
+  static long preparedStatements();
 
  private:
-  odbc::Result fetchOne(const std::string& sql, const std::vector<SqlValue>& params,
-                        const std::vector<SqlTarget>& into);
+  odbc::Result fetchOne(const std::string& sql, const std::vector<SqlValue>& params, const std::vector<SqlTarget>& into,
+                        Reuse reuse);
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };

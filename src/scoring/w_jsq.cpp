@@ -459,7 +459,9 @@ int w_jsq::sg() {
 int w_jsq::heightBandScore() {
   rt::Transaction& t = *rt::sqlca();
   const double bound = h;
-  const int rc = t.selectInto(sex() == Sex::Boys ? kBoysRow : kGirlsRow, {bound, bound}, {&z1, &z2, &z3, &z4});
+  // Run on every height or weight left: prepared once per connection.
+  const int rc =
+      t.selectInto(sex() == Sex::Boys ? kBoysRow : kGirlsRow, {bound, bound}, {&z1, &z2, &z3, &z4}, rt::Reuse::Kept);
   if (rc == 0) {
     constexpr float kNull = std::numeric_limits<float>::quiet_NaN();  // passes no test
     return scoring::weightBandScore(w, z1.value_or(kNull), z2.value_or(kNull), z3.value_or(kNull), z4.value_or(kNull));
