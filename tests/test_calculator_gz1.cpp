@@ -363,8 +363,10 @@ TEST_F(CalculatorTest, ALockedHeightTableFailsTheLookupWithinSecondsThenScores) 
 
     ds.endHolder();
     ASSERT_TRUE(waitUntil([&] { return !held(); }, 5000));
+    const long prepared = rt::Transaction::preparedStatements();
     EXPECT_LT(timed([&] { enter(w, *w.em_s2, "60"); }).count(), 3.0);
     EXPECT_EQ(value(*w.em_s_t), 15);
+    EXPECT_EQ(rt::Transaction::preparedStatements() - prepared, 1) << "prepared again after its time-out";
     EXPECT_EQ(t::messages().size(), 2u);
   }));
   EXPECT_EQ(ds.query("SELECT count(*) FROM gz123_m WHERE s = 172"), "1") << "the table as it was";
