@@ -63,9 +63,25 @@ rt::MenuItem* itemStarting(rt::MenuItem& menu, const std::string& text) {
   return nullptr;
 }
 
-void settle() {
+// With BENCH_TRACE set, the resident memory after each step, to see where the peak lies.
+void trace(const std::string& step) {
+  if (!std::getenv("BENCH_TRACE")) return;
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::fprintf(stderr, "%-24s now %6.1f MiB, peak %6.1f MiB\n", step.c_str(),
+               static_cast<double>(resident * sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0),
+               static_cast<double>(usage.ru_maxrss) / 1024.0);
+}
+
+void settle(const std::string& step) {
   t::processEvents();
   t::wait(50);
+  trace(step);
 }
 
 int child() {
@@ -76,11 +92,13 @@ int child() {
   t::onOpen("w_flash", [](rt::Window& w) {
     t::waitExposed(w);
     t::processEvents();
+    trace("splash");
     t::fireTimer(w);
   });
   t::onOpen("w_pwd", [](rt::Window& w) {
     t::waitExposed(w);
     t::processEvents();
+    trace("entry");
     t::pressKey(w, Qt::Key_L, Qt::AltModifier);  // 登录
   });
   for (const char* name : kMenuWindows) t::onOpen(name, drawnThenClosed);
@@ -90,7 +108,7 @@ int child() {
     rt::Ref<rt::Window> f = rt::refTo(frame);
     rt::post([f, &toured] {
       if (!f) return;
-      settle();
+      settle(toured ? "frame again" : "frame");
       if (toured) {
         rt::pick(*itemStarting(*f->menu(), "退出系统"));
         return;
@@ -99,7 +117,7 @@ int child() {
       leaves(*f->menu(), items);
       for (rt::MenuItem* item : items) {
         rt::pick(*item);
-        settle();
+        settle(item->text());
         if (!f) return;
       }
       toured = true;
