@@ -3,8 +3,6 @@
 // it has been read back from the display. Each sample is a fresh process: this program runs
 // itself with --child.
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -22,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "child.h"
 #include "classes.h"
 #include "figures.h"
 #include "runtime/application.h"
@@ -29,8 +28,6 @@
 #include "runtime/window.h"
 #include "shell/book.h"
 #include "support/datasource.h"
-
-extern char** environ;
 
 namespace {
 
@@ -110,30 +107,8 @@ int main(int argc, char** argv) {
 
   std::vector<double> ms;
   for (int i = 0; i < samples; ++i) {
-    int out[2];
-    if (pipe(out) != 0) return 1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    const std::string t0 = "BENCH_T0=" + std::to_string(nowNs());
-    std::vector<char*> env;
-    for (char** e = environ; *e; ++e) env.push_back(*e);
-    env.push_back(const_cast<char*>(t0.c_str()));
-    env.push_back(nullptr);
-    char flag[] = "--child";
-    char* childArgv[] = {argv[0], flag, nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, childArgv, env.data()) != 0) return 1;
-    close(out[1]);
-    std::string text;
-    char buf[64];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    if (text.empty() || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const std::string text = bench::runChild(argv[0], "BENCH_T0=" + std::to_string(nowNs()));
+    if (text.empty()) {
       std::fprintf(stderr, "sample %d failed\n", i);
       return 1;
     }
@@ -145,9 +120,7 @@ int main(int argc, char** argv) {
     ms.push_back(sample);
   }
   const bench::Span s = bench::span(ms);
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!platform && std::getenv("DISPLAY")) platform = "xcb";
   std::printf("start-up to splash on screen (%s), %d runs: median %.1f ms, span %.1f-%.1f ms  (%s)\n",
-              platform ? platform : "default platform", samples, s.median, s.min, s.max, bench::machineLoad().c_str());
+              bench::platformName(), samples, s.median, s.min, s.max, bench::machineLoad().c_str());
   return 0;
 }

@@ -4,9 +4,7 @@
 // itself with --child, which prints its own peak.
 //   bench_tour [SAMPLES]
 
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "child.h"
 #include "classes.h"
 #include "figures.h"
 #include "runtime/application.h"
@@ -25,8 +24,6 @@
 #include "runtime/window.h"
 #include "shell/book.h"
 #include "support/datasource.h"
-
-extern char** environ;
 
 namespace t = rt::testing;
 
@@ -150,34 +147,15 @@ int main(int argc, char** argv) {
 
   std::vector<double> mib;
   for (int i = 0; i < samples; ++i) {
-    int out[2];
-    if (pipe(out) != 0) return 1;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    char flag[] = "--child";
-    char* childArgv[] = {argv[0], flag, nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, childArgv, environ) != 0) return 1;
-    close(out[1]);
-    std::string text;
-    char buf[64];
-    for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-    close(out[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    if (text.empty() || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    const std::string text = bench::runChild(argv[0]);
+    if (text.empty()) {
       std::fprintf(stderr, "sample %d failed\n", i);
       return 1;
     }
     mib.push_back(std::atof(text.c_str()));
   }
   const bench::Span s = bench::span(mib);
-  const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (!platform && std::getenv("DISPLAY")) platform = "xcb";
   std::printf("tour peak resident memory (%s), %d runs: median %.1f MiB, span %.1f-%.1f MiB  (%s)\n",
-              platform ? platform : "default platform", samples, s.median, s.min, s.max, bench::machineLoad().c_str());
+              bench::platformName(), samples, s.median, s.min, s.max, bench::machineLoad().c_str());
   return 0;
 }
