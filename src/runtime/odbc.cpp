@@ -197,10 +197,8 @@ Statement run(Connection* connection, const std::string& sql, const std::vector<
     connection->close();
     result = connection->open(how, commitEach);
     if (result.code != 0) {
-      // Still the connection the program made, without a handle: the next statement tries
-      // again.
-      connection->connectString = how;
-      connection->autocommit = commitEach;
+      // Still the connection the program made (its connect string and commit mode kept),
+      // without a handle: the next statement tries again.
       connection->connected = true;
       return {};
     }
