@@ -22,14 +22,6 @@ const rt::Color kDarkRed = rt::Color::rgb(128, 0, 0);
 const rt::Color kFrameBlue = rt::Color::rgb(0, 0, 255);
 constexpr int kBold = 700;
 
-// Every font of the window is Arial, western character set.
-void arial(rt::TextControl& c, int points, int weight = 400) {
-  c.facename = "Arial";
-  c.fontcharset = 0;
-  c.textsize = -points;
-  c.weight = weight;
-}
-
 void place(rt::Control& c, int x, int y, int width, int height) {
   c.x = x;
   c.y = y;
@@ -50,6 +42,13 @@ constexpr const char* kGirlsRow = "SELECT z1, z2, z3, z4 FROM gz123_w WHERE s <=
 constexpr const char* kSeveralRows = "21000";
 
 }  // namespace
+
+void w_jsq::arial(rt::TextControl& c, int points, int weight) {
+  c.facename = "Arial";
+  c.fontcharset = 0;
+  c.textsize = -points;
+  c.weight = weight;
+}
 
 w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
   windowtype = rt::WindowType::Response;

@@ -227,6 +227,9 @@ class w_jsq : public rt::Window {
   static constexpr int kSettingsRounds = 3;
 
  protected:
+  // Every font of the calculators is Arial, western character set.
+  static void arial(rt::TextControl& c, int points, int weight = 400);
+
   virtual void insertControls();
   // Inserts one column of the item rows (`&ItemRow::label`, for example), row by row.
   template <class Kind>

@@ -40,10 +40,7 @@ w_jsq_gz3::year_total_c::year_total_c(int y_) {
   height = 88;
   mask = "###,###.0";
   text = "";
-  facename = "Arial";
-  fontcharset = 0;
-  textsize = -12;
-  weight = 700;
+  arial(*this, 12, 700);
 }
 
 void w_jsq_gz3::year_total_c::modified() {
