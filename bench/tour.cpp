@@ -99,26 +99,36 @@ int child() {
     t::pressKey(w, Qt::Key_L, Qt::AltModifier);  // 登录
   });
   for (const char* name : kMenuWindows) t::onOpen(name, drawnThenClosed);
-  // The frame opens at sign-in and again after 重新登录, which ends the tour.
+  // The frame opens at sign-in and again after 重新登录, which ends the tour. Each pick is
+  // an event of its own, as a user's click is, so what a closed window leaves is collected
+  // before the next.
   bool toured = false;
-  t::onOpen("w_main1", [&toured](rt::Window& frame) {
+  std::vector<rt::MenuItem*> items;
+  std::function<void(rt::Ref<rt::Window>, std::size_t)> step = [&](rt::Ref<rt::Window> f, std::size_t i) {
+    if (!f) return;
+    if (i == items.size()) {
+      toured = true;
+      rt::pick(*itemStarting(*f->menu(), "重新登录"));
+      return;
+    }
+    rt::pick(*items[i]);
+    rt::post([&, f, i] {
+      settle(items[i]->text());
+      step(f, i + 1);
+    });
+  };
+  t::onOpen("w_main1", [&](rt::Window& frame) {
     rt::Ref<rt::Window> f = rt::refTo(frame);
-    rt::post([f, &toured] {
+    rt::post([&, f] {
       if (!f) return;
       settle(toured ? "frame again" : "frame");
       if (toured) {
         rt::pick(*itemStarting(*f->menu(), "退出系统"));
         return;
       }
-      std::vector<rt::MenuItem*> items;
+      items.clear();
       leaves(*f->menu(), items);
-      for (rt::MenuItem* item : items) {
-        rt::pick(*item);
-        settle(item->text());
-        if (!f) return;
-      }
-      toured = true;
-      rt::pick(*itemStarting(*f->menu(), "重新登录"));
+      rt::post([&, f] { step(f, 0); });
     });
   });
   book app;
