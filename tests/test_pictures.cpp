@@ -7,11 +7,16 @@
 #include <QImage>
 #include <QImageReader>
 #include <QSet>
+#include <QTemporaryDir>
+#include <QWidget>
 #include <QtEndian>
 #include <string>
 
+#include "runtime/picture.h"
+#include "runtime/picture_decode_p.h"
 #include "runtime/runtime_p.h"
 #include "runtime/testing.h"
+#include "runtime/window.h"
 #include "support/datasource.h"
 
 namespace {
@@ -145,6 +150,142 @@ TEST_F(Pictures, StartPagePicturesAreDistinctAndSitOnThePageColour) {
     EXPECT_EQ(image.pixel(0, 0), page);
     EXPECT_EQ(image.pixel(image.width() - 1, 0), page);
   }
+}
+
+// How far two pictures of one size are apart: the largest and the mean difference of a
+// channel.
+struct Difference {
+  int largest = 0;
+  double mean = 0;
+};
+Difference differenceOf(const QImage& a, const QImage& b) {
+  const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
+  Difference d;
+  long long sum = 0;
+  for (int row = 0; row < x.height(); ++row)
+    for (int col = 0; col < x.width(); ++col) {
+      const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
+      for (int c : {std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))}) {
+        d.largest = std::max(d.largest, c);
+        sum += c;
+      }
+    }
+  d.mean = static_cast<double>(sum) / (3.0 * x.width() * x.height());
+  return d;
+}
+
+// A bitmap decoded straight to a size looks as the whole picture scaled smoothly would, from
+// a file on disk and from the program's compressed resources alike, growing or shrinking.
+TEST_F(Pictures, ABitmapDecodedAtASizeLooksAsTheWholePictureScaled) {
+  struct Case {
+    const char* path;
+    QSize size;
+  };
+  const QString disk = shipped("main.bmp");
+  const Case cases[] = {
+      {":/pictures/main.bmp", {800, 390}},   // the frame picture offscreen: shrunk
+      {":/pictures/main.bmp", {1280, 640}},  // on a large screen: grown
+      {":/pictures/xm_1.bmp", {90, 98}},     // at its own size
+      {":/pictures/arrow1.bmp", {33, 17}},   // rows padded to four bytes, shrunk unevenly
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.path) + " at " + std::to_string(c.size.width()) + "x" + std::to_string(c.size.height()));
+    const QImage decoded = rt::detail::decodePictureFile(QString::fromLatin1(c.path), c.size);
+    ASSERT_EQ(decoded.size(), c.size);
+    const QImage whole(QString::fromLatin1(c.path));
+    const Difference d = differenceOf(decoded, whole.scaled(c.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (whole.size() == c.size) {
+      EXPECT_EQ(d.largest, 0) << "at its own size the picture is copied pixel for pixel";
+    }
+    EXPECT_LT(d.mean, 2.0);
+  }
+  const QImage fromDisk = rt::detail::decodePictureFile(disk, {800, 390});
+  EXPECT_EQ(differenceOf(fromDisk, rt::detail::decodePictureFile(":/pictures/main.bmp", {800, 390})).largest, 0);
+}
+
+// A bitmap cut short, or not a bitmap, decoded at a size gives no picture rather than one
+// half drawn.
+TEST_F(Pictures, ABrokenPictureFileDecodesToNothing) {
+  QTemporaryDir dir;
+  QFile whole(shipped("xm_1.bmp"));
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  const QByteArray bytes = whole.readAll();
+  struct Case {
+    const char* name;
+    QByteArray content;
+  };
+  const Case cases[] = {
+      {"short.bmp", bytes.left(bytes.size() / 2)},
+      {"header-only.bmp", bytes.left(54)},
+      {"empty.bmp", {}},
+      {"text.bmp", "BM not a bitmap at all"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = dir.filePath(QString::fromLatin1(c.name));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(c.content);
+    f.close();
+    EXPECT_TRUE(rt::detail::decodePictureFile(path, {45, 49}).isNull());
+  }
+}
+
+// A window with one picture control over the splash picture (760 x 481 pixels).
+struct w_picture : rt::Window {
+  RT_CLASS(w_picture)
+  static inline bool original = false;
+  rt::Ref<rt::Picture> picture;
+  w_picture() {
+    width = 3000;
+    height = 2000;
+  }
+  void create() override {
+    picture = insert<rt::Picture>();
+    picture->width = 1861;  // 407 x 269 pixels
+    picture->height = 1076;
+    picture->picturename = "ty_flash.JPG";
+    picture->originalsize = original;
+  }
+};
+
+TEST_F(Pictures, APictureControlDecodesItsPictureOncePerSizeItShows) {
+  using rt::detail::pictureDecodes;
+  using rt::detail::picturesLive;
+  rt::registerWindow<w_picture>();
+  const int before = pictureDecodes("ty_flash.jpg");
+  rt::Ref<w_picture> w;
+  w_picture::original = false;
+  rt::open(w);
+  const auto drawn = [&] { return rt::testing::pixelAt(*w, 900, 500); };  // every grab paints the picture
+  drawn();
+  drawn();
+  EXPECT_EQ(pictureDecodes("ty_flash.jpg"), before + 1) << "painted twice at one size";
+  EXPECT_EQ(picturesLive("ty_flash.jpg"), 1);
+  const QImage shown = w->picture->widget()->grab().toImage();
+  const QImage smooth =
+      QImage(shipped("ty_flash.jpg")).scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  EXPECT_LT(differenceOf(shown, smooth).mean, 2.0) << "as smooth as the whole picture scaled";
+  w->picture->width = 2500;
+  drawn();
+  drawn();
+  EXPECT_EQ(pictureDecodes("ty_flash.jpg"), before + 2) << "a resize decodes once more";
+  EXPECT_EQ(picturesLive("ty_flash.jpg"), 1) << "the picture for the old size is let go";
+  rt::close(w);
+  EXPECT_EQ(picturesLive("ty_flash.jpg"), 0);
+
+  // At its original size the picture is drawn 1 : 1 from the top-left corner, pixel for pixel.
+  w_picture::original = true;
+  rt::open(w);
+  const QImage file = QImage(shipped("ty_flash.jpg")).convertToFormat(QImage::Format_RGB32);
+  const QImage original = w->picture->widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  for (const QPoint at : {QPoint(0, 0), QPoint(200, 100), QPoint(406, 268)}) {
+    SCOPED_TRACE(std::to_string(at.x()) + "," + std::to_string(at.y()));
+    EXPECT_EQ(original.pixel(at), file.pixel(at));
+  }
+  w->picture->widget()->grab();
+  EXPECT_EQ(pictureDecodes("ty_flash.jpg"), before + 3);
+  rt::close(w);
 }
 
 }  // namespace

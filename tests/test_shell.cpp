@@ -14,6 +14,7 @@
 
 #include "classes.h"
 #include "runtime/event.h"
+#include "runtime/runtime_p.h"
 #include "runtime/testing.h"
 #include "runtime/toolbar.h"
 #include "runtime/units.h"
@@ -434,6 +435,56 @@ TEST_F(ShellTest, TheNavigationToggleSwapsTheStartPageAndTheFramePicture) {
     EXPECT_EQ(f.p_2->height(), 2000 - 515);
     rt::close(f);
   });
+}
+
+// The program with the splash left to the test.
+class OwnSplashTest : public support::ProgramTest {
+ protected:
+  void SetUp() override { registerClasses(); }
+};
+
+// A decoded picture lives while a window shows it: the splash's goes when the splash
+// closes, the frame picture's while 导航 hides it, and showing it again decodes it once.
+TEST_F(OwnSplashTest, PicturesNoWindowShowsAreLetGo) {
+  using rt::detail::pictureDecodes;
+  using rt::detail::picturesLive;
+  int splashLive = -1;
+  t::onOpen("w_flash", [&splashLive](rt::Window& w) {
+    t::pixelAt(w, 900, 500);  // drawn
+    splashLive = picturesLive("ty_flash.JPG");
+    t::fireTimer(w);
+  });
+  signInTimes(1);
+  const bool ran = runToFrame([](w_main1& f) {
+    EXPECT_EQ(picturesLive("ty_flash.JPG"), 0) << "the splash has closed";
+    auto menu = rt::cast<m_main>(f.menu());
+    auto toggle = [&] {
+      rt::pick(*menu->m_导航);
+      t::processEvents();
+    };
+    auto drawn = [&] { t::pixelAt(f, 1000, 600); };  // within the frame picture when it shows
+    const int decodes = pictureDecodes("main.BMP");
+    drawn();
+    EXPECT_EQ(picturesLive("main.BMP"), 0) << "hidden from the start";
+    EXPECT_EQ(picturesLive("xm_1.bmp"), 1) << "the start page shows its pictures";
+    for (int shown = 1; shown <= 2; ++shown) {
+      SCOPED_TRACE("shown " + std::to_string(shown) + " times");
+      toggle();
+      drawn();
+      drawn();
+      EXPECT_EQ(picturesLive("main.BMP"), 1);
+      EXPECT_EQ(pictureDecodes("main.BMP"), decodes + shown) << "decoded once each time it shows";
+      EXPECT_EQ(picturesLive("xm_1.bmp"), 0) << "the start page is hidden";
+      toggle();
+      drawn();
+      EXPECT_EQ(picturesLive("main.BMP"), 0) << "hidden by 导航";
+      EXPECT_EQ(picturesLive("xm_1.bmp"), 1);
+    }
+    rt::close(f);
+  });
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(splashLive, 1);
+  EXPECT_EQ(picturesLive("main.BMP"), 0) << "the frame has closed";
 }
 
 TEST(StartPagePlace, HalfTheSpaceLeftOverNeverLeftOf0NorAbove220) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
@@ -100,6 +101,10 @@ class PageWidget : public QWidget {
     dv->impl_->definition(dv->dataobject);
     QPainter p(this);
     dv->impl_->page.paint(p, rect(), dv->border);
+  }
+
+  void hideEvent(QHideEvent* e) override {
+    if (DataView* dv = owner_.raw(); dv && !e->spontaneous()) dv->impl_->page.releasePictures();
   }
 
   void mouseMoveEvent(QMouseEvent* e) override {

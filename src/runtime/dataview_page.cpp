@@ -120,10 +120,12 @@ void drawEdge(QPainter& p, const QRect& box, int style) {
   frame(inner, raised ? highlight : dark, raised ? shadow : light);
 }
 
-void drawObject(QPainter& p, const PageObject& o, const QRect& box) {
+void drawObject(QPainter& p, const PageObject& o, const QRect& box, std::vector<SharedPicture>& held) {
   if (o.kind == PageObject::Kind::Bitmap) {
-    const QPixmap pm = loadPicture(o.filename);
-    if (!pm.isNull()) p.drawPixmap(box, pm);
+    if (box.isEmpty()) return;
+    SharedPicture pm = shownPicture(o.filename, box.size());
+    if (pm && !pm->isNull()) p.drawPixmap(box.topLeft(), *pm);
+    held.push_back(std::move(pm));
   } else {
     if (o.background.role != Color::Role::Transparent) p.fillRect(box, toQColor(o.background));
     p.setFont(makeFont(o.face, o.textsize, o.weight));
@@ -250,8 +252,11 @@ std::string Page::getobjectatpointer() const {
 
 void Page::paint(QPainter& p, const QRect& area, bool border) const {
   if (color_) p.fillRect(area, toQColor(*color_));
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  for (const PageObject& o : objects_) drawObject(p, o, box(o));
+  // The pictures drawn last time are held until this paint holds its own, so an unchanged
+  // picture is not decoded again.
+  std::vector<SharedPicture> held;
+  for (const PageObject& o : objects_) drawObject(p, o, box(o), held);
+  pictures_.swap(held);
   if (border) drawEdge(p, area.adjusted(2, 2, -2, -2), 5);
 }
 

@@ -6,7 +6,9 @@
 
 #include <QJsonObject>
 #include <QPoint>
+#include <QPixmap>
 #include <QRect>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -58,6 +60,8 @@ class Page {
   std::string getobjectatpointer() const;
   // Draws the page into `area`, with a lowered frame around it for `border`.
   void paint(QPainter& p, const QRect& area, bool border) const;
+  // Lets go of the pictures the last paint drew: the page is not shown.
+  void releasePictures() const { pictures_.clear(); }
 
   // Where the pointer is over the control, in pixels; none while it is off the control.
   std::optional<QPoint> pointer;
@@ -69,6 +73,7 @@ class Page {
 
   std::optional<Color> color_;
   std::vector<PageObject> objects_;
+  mutable std::vector<std::shared_ptr<const QPixmap>> pictures_;  // as the last paint drew them
 };
 
 }  // namespace rt::detail

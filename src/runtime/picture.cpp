@@ -1,5 +1,6 @@
 #include "picture.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,18 +17,28 @@ PictureWidget::PictureWidget(Picture* picture, QWidget* parent) : QWidget(parent
 void PictureWidget::paintEvent(QPaintEvent*) {
   Picture* picture = picture_.raw();
   if (!picture) return;
-  const QPixmap pm = detail::loadPicture(picture->picturename);
-  if (pm.isNull()) return;
+  // Decoded at the size shown, once per name and size; each paint draws it 1 : 1.
+  const std::string name = picture->picturename;
+  const QSize size = picture->originalsize ? QSize() : this->size();
+  if (size.isValid() && size.isEmpty()) return;
+  if (!shown_ || shownName_ != name || shownSize_ != size) {
+    shown_.reset();  // the old one goes before the new one is decoded
+    shown_ = detail::shownPicture(name, size);
+    shownName_ = name;
+    shownSize_ = size;
+  }
+  if (!shown_ || shown_->isNull()) return;
   QPainter p(this);
-  p.setRenderHint(QPainter::SmoothPixmapTransform);
-  if (picture->originalsize)
-    p.drawPixmap(0, 0, pm);
-  else
-    p.drawPixmap(rect(), pm);
+  p.drawPixmap(0, 0, *shown_);
   if (picture->border) {
     p.setPen(QColor(128, 128, 128));
     p.drawRect(rect().adjusted(0, 0, -1, -1));
   }
+}
+
+// A picture no window shows is let go; shown again, it is decoded again.
+void PictureWidget::hideEvent(QHideEvent* e) {
+  if (!e->spontaneous()) shown_.reset();
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) { pressed_ = e->button() == Qt::LeftButton; }

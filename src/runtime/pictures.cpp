@@ -8,7 +8,9 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
+#include "picture_decode_p.h"
 #include "runtime_p.h"
 
 namespace rt::detail {
@@ -412,26 +414,85 @@ QCursor stockPointer(const std::string& name) {
   return QCursor(Qt::ArrowCursor);
 }
 
+namespace {
+
+// A picture file by its name: shipped with the program first, then on disk.
+QString picturePath(const QString& key) {
+  const QFileInfo info(key);
+  QString path = findCaseInsensitive(QStringLiteral(":/pictures"), info.fileName());
+  if (path.isEmpty()) {
+    const QString dir = info.path().isEmpty() ? QStringLiteral(".") : info.path();
+    path = findCaseInsensitive(dir, info.fileName());
+  }
+  return path;
+}
+
+struct PictureBook {
+  QHash<QString, QPixmap> kept;                                                           // for the run
+  std::map<std::pair<QString, std::pair<int, int>>, std::weak_ptr<const QPixmap>> shown;  // by name and size
+  QHash<QString, int> decodes;
+};
+
+PictureBook& book() {
+  static PictureBook b;
+  return b;
+}
+
+QString keyOf(const std::string& name) { return qs(name).trimmed().toLower(); }
+
+}  // namespace
+
 QPixmap loadPicture(const std::string& name) {
-  static QHash<QString, QPixmap> cache;
+  PictureBook& b = book();
   const QString key = qs(name).trimmed();
   if (key.isEmpty()) return {};
-  if (auto it = cache.constFind(key.toLower()); it != cache.constEnd()) return *it;
+  if (auto it = b.kept.constFind(key.toLower()); it != b.kept.constEnd()) return *it;
 
   QPixmap pm;
   if (key.endsWith('!')) {
     pm = stockIcon(key.toStdString()).pixmap(32, 32);
-  } else {
-    const QFileInfo info(key);
-    QString path = findCaseInsensitive(QStringLiteral(":/pictures"), info.fileName());
-    if (path.isEmpty()) {
-      const QString dir = info.path().isEmpty() ? QStringLiteral(".") : info.path();
-      path = findCaseInsensitive(dir, info.fileName());
-    }
-    if (!path.isEmpty()) pm.load(path);
+  } else if (const QString path = picturePath(key); !path.isEmpty()) {
+    pm = QPixmap::fromImage(decodePictureFile(path, {}));
+    ++b.decodes[key.toLower()];
   }
-  cache.insert(key.toLower(), pm);
+  b.kept.insert(key.toLower(), pm);
   return pm;
+}
+
+SharedPicture shownPicture(const std::string& name, QSize size) {
+  const QString key = keyOf(name);
+  if (key.isEmpty()) return {};
+  if (key.endsWith('!')) {  // stock pictures are small and drawn once for the run
+    const QPixmap stock = loadPicture(name);
+    if (stock.isNull()) return {};
+    if (!size.isValid() || stock.size() == size) return std::make_shared<const QPixmap>(stock);
+    return std::make_shared<const QPixmap>(stock.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+  }
+  PictureBook& b = book();
+  const auto id = std::make_pair(key, std::make_pair(size.width(), size.height()));
+  if (auto it = b.shown.find(id); it != b.shown.end()) {
+    if (SharedPicture held = it->second.lock()) return held;
+    b.shown.erase(it);
+  }
+  const QString path = picturePath(key);
+  if (path.isEmpty()) return {};
+  QImage image = decodePictureFile(path, size);
+  ++b.decodes[key];
+  if (image.isNull()) return {};
+  auto pm = std::make_shared<const QPixmap>(QPixmap::fromImage(std::move(image)));
+  b.shown[id] = pm;
+  return pm;
+}
+
+int pictureDecodes(const std::string& name) { return book().decodes.value(keyOf(name)); }
+
+int picturesLive(const std::string& name) {
+  const QString key = keyOf(name);
+  PictureBook& b = book();
+  int n = b.kept.contains(key) && !b.kept.value(key).isNull() ? 1 : 0;
+  for (const auto& [id, picture] : b.shown)
+    if (id.first == key && !picture.expired()) ++n;
+  return n;
 }
 
 }  // namespace rt::detail

@@ -57,7 +57,16 @@ inline QColor disabledTextColor() { return QColor(0x6D, 0x6D, 0x6D); }
 inline QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 // Pictures: files shipped with the program (any case), files on disk, stock pictures.
+// Decoded once and kept for the run: for small pictures only (icons, list pictures).
 QPixmap loadPicture(const std::string& name);
+// A picture decoded at `size` (its own size when invalid) and shared by whatever shows it
+// at that size; it is let go with the last holder, so a picture no window shows costs nothing.
+using SharedPicture = std::shared_ptr<const QPixmap>;
+SharedPicture shownPicture(const std::string& name, QSize size = {});
+// For tests: how often a picture file has been decoded, and how many decoded copies of it
+// are alive.
+int pictureDecodes(const std::string& name);
+int picturesLive(const std::string& name);
 QIcon stockIcon(const std::string& name);
 // A stock mouse pointer ("HyperLink!", "Arrow!"); the arrow for an unknown name.
 QCursor stockPointer(const std::string& name);

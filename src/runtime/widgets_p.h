@@ -51,12 +51,17 @@ class PictureWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
   Ref<Picture> picture_;  // reads as null once the control is gone
   bool pressed_ = false;
+  // The picture as drawn, for the name and size it was drawn at (invalid: its own size).
+  std::shared_ptr<const QPixmap> shown_;
+  std::string shownName_;
+  QSize shownSize_;
 };
 
 // Mouse flags as the events receive them: 1 left button, 4 shift, 8 control.
