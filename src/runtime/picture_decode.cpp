@@ -41,8 +41,10 @@ class InflatingDevice : public QIODevice {
     z_.next_out = reinterpret_cast<Bytef*>(to);
     z_.avail_out = static_cast<uInt>(std::min<qint64>(max, 1 << 30));
     const int rc = inflate(&z_, Z_NO_FLUSH);
-    if (rc == Z_STREAM_END) ended_ = true;
-    else if (rc != Z_OK && rc != Z_BUF_ERROR) return -1;
+    if (rc == Z_STREAM_END)
+      ended_ = true;
+    else if (rc != Z_OK && rc != Z_BUF_ERROR)
+      return -1;
     return max - z_.avail_out;
   }
   qint64 writeData(const char*, qint64) override { return -1; }
@@ -163,7 +165,8 @@ QImage scaledBitmap(QIODevice& d, const BitmapHeader& h, QSize size) {
       across[static_cast<std::size_t>(x) * 3 + 2] = b;
     }
     // The shown rows this file row adds to lie together: both run in the same order.
-    const auto first = std::partition_point(rows.begin(), rows.end(), [s](const auto& r) { return r.back().first < s; });
+    const auto first =
+        std::partition_point(rows.begin(), rows.end(), [s](const auto& r) { return r.back().first < s; });
     const auto last = std::partition_point(first, rows.end(), [s](const auto& r) { return r.front().first <= s; });
     for (auto at = first; at != last; ++at) {
       const int t = static_cast<int>(at - rows.begin());
