@@ -1,6 +1,6 @@
 #pragma once
 
-// The global-memory entries of the window system's kernel library and its memory copy, over
+// The global-memory entries of the platform's kernel library and its memory copy, over
 // the address space of platform/memory. Handles and addresses are 32-bit values as the
 // declarations pass them; every entry is strict: 0, a stale handle or one of another kind
 // gets the entry's failure value and changes nothing.

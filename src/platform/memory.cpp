@@ -55,7 +55,7 @@ long allocateOrThrow(long length) {
 std::span<std::uint8_t> blockBytes(long address) {
   auto& blocks = space().blocks;
   auto it = blocks.find(address);
-  if (address == 0 || it == blocks.end()) return {};
+  if (it == blocks.end()) return {};
   return it->second;
 }
 

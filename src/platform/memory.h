@@ -42,7 +42,7 @@ class Blob {
 
   bool isNull() const { return address_ == 0; }
   long address() const { return address_; }  // 0 for the null blob
-  long length() const;                        // 0 for the null blob
+  long length() const;                       // 0 for the null blob
   std::span<std::uint8_t> bytes();
   std::span<const std::uint8_t> bytes() const;
   std::string str() const { return {bytes().begin(), bytes().end()}; }
