@@ -28,7 +28,9 @@ std::optional<HandleKind> kindOf(long handle);
 template <class Record>
 class HandleRange {
  public:
-  explicit HandleRange(HandleKind kind) : first_(firstHandle(kind)), next_(first_) {}
+  explicit HandleRange(HandleKind kind) : HandleRange(firstHandle(kind)) {}
+  // A range of its own that starts at `first` (another layer's kinds, beyond the runtime's).
+  explicit HandleRange(long first) : first_(first), next_(first) {}
   long add(Record record) {
     if (next_ >= first_ + kHandleSpan) return 0;
     live_.emplace(next_, std::move(record));
