@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/n_printer.h"
 #include "runtime/menu.h"
 
 // The frame's menu; its items with a toolbar picture make the frame's toolbar.
@@ -156,6 +157,9 @@ class m_main : public rt::Menu {
   rt::Ref<m_导航_t> m_导航;
   rt::Ref<m_帮助_t> m_帮助;
   rt::Ref<m_0_t> m_0;
+
+  // The printer services, declared here and never created.
+  rt::Ref<n_printer> lnv_printer;
 
   void create() override;
 };
