@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -229,6 +230,19 @@ TEST_F(Pictures, ABrokenPictureFileDecodesToNothing) {
     f.close();
     EXPECT_TRUE(rt::detail::decodePictureFile(path, {45, 49}).isNull());
   }
+}
+
+// A picture on disk is found by its file name in any case, in a folder named as it stands,
+// whether it is kept for the run or shown at a size.
+TEST_F(Pictures, APictureOnDiskIsFoundInItsFolderAsNamed) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("Pictures")));
+  ASSERT_TRUE(QFile::copy(shipped("xm_1.bmp"), dir.filePath(QStringLiteral("Pictures/Own.bmp"))));
+  const std::string name = dir.filePath(QStringLiteral("Pictures/OWN.BMP")).toStdString();
+  const rt::detail::SharedPicture shown = rt::detail::shownPicture(name, {45, 49});
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(shown->size(), QSize(45, 49));
+  EXPECT_EQ(rt::detail::loadPicture(name).size(), QSize(90, 98));
 }
 
 // A window with one picture control over the splash picture (760 x 481 pixels).

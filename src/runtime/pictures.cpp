@@ -427,35 +427,38 @@ QString picturePath(const QString& key) {
   return path;
 }
 
+// A picture name as the caches know it: pictures are named without regard to case.
+QString keyOf(const std::string& name) { return qs(name).trimmed().toLower(); }
+
 struct PictureBook {
-  QHash<QString, QPixmap> kept;                                                           // for the run
-  std::map<std::pair<QString, std::pair<int, int>>, std::weak_ptr<const QPixmap>> shown;  // by name and size
+  QHash<QString, QPixmap> kept;  // for the run
+  // By name and size, while something holds them: the last holder's release takes the entry.
+  std::map<std::pair<QString, std::pair<int, int>>, std::weak_ptr<const QPixmap>> shown;
   QHash<QString, int> decodes;
 };
 
+// Never destroyed: a control held by a static may let its picture go after every other static.
 PictureBook& book() {
-  static PictureBook b;
-  return b;
+  static auto* b = new PictureBook;
+  return *b;
 }
-
-QString keyOf(const std::string& name) { return qs(name).trimmed().toLower(); }
 
 }  // namespace
 
 QPixmap loadPicture(const std::string& name) {
   PictureBook& b = book();
-  const QString key = qs(name).trimmed();
+  const QString key = keyOf(name);
   if (key.isEmpty()) return {};
-  if (auto it = b.kept.constFind(key.toLower()); it != b.kept.constEnd()) return *it;
+  if (auto it = b.kept.constFind(key); it != b.kept.constEnd()) return *it;
 
   QPixmap pm;
   if (key.endsWith('!')) {
     pm = stockIcon(key.toStdString()).pixmap(32, 32);
-  } else if (const QString path = picturePath(key); !path.isEmpty()) {
+  } else if (const QString path = picturePath(qs(name).trimmed()); !path.isEmpty()) {
     pm = QPixmap::fromImage(decodePictureFile(path, {}));
-    ++b.decodes[key.toLower()];
+    ++b.decodes[key];
   }
-  b.kept.insert(key.toLower(), pm);
+  b.kept.insert(key, pm);
   return pm;
 }
 
@@ -470,17 +473,18 @@ SharedPicture shownPicture(const std::string& name, QSize size) {
   }
   PictureBook& b = book();
   const auto id = std::make_pair(key, std::make_pair(size.width(), size.height()));
-  if (auto it = b.shown.find(id); it != b.shown.end()) {
-    if (SharedPicture held = it->second.lock()) return held;
-    b.shown.erase(it);
-  }
-  const QString path = picturePath(key);
+  if (auto it = b.shown.find(id); it != b.shown.end()) return it->second.lock();
+  // The directory part of a name on disk keeps its case; only the file name is matched without.
+  const QString path = picturePath(qs(name).trimmed());
   if (path.isEmpty()) return {};
   QImage image = decodePictureFile(path, size);
   ++b.decodes[key];
   if (image.isNull()) return {};
-  auto pm = std::make_shared<const QPixmap>(QPixmap::fromImage(std::move(image)));
-  b.shown[id] = pm;
+  SharedPicture pm(new QPixmap(QPixmap::fromImage(std::move(image))), [id](const QPixmap* gone) {
+    book().shown.erase(id);
+    delete gone;
+  });
+  b.shown.emplace(id, pm);
   return pm;
 }
 
@@ -488,10 +492,10 @@ int pictureDecodes(const std::string& name) { return book().decodes.value(keyOf(
 
 int picturesLive(const std::string& name) {
   const QString key = keyOf(name);
-  PictureBook& b = book();
+  const PictureBook& b = book();
   int n = b.kept.contains(key) && !b.kept.value(key).isNull() ? 1 : 0;
-  for (const auto& [id, picture] : b.shown)
-    if (id.first == key && !picture.expired()) ++n;
+  for (const auto& entry : b.shown)
+    if (entry.first.first == key) ++n;
   return n;
 }
 
