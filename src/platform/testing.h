@@ -1,15 +1,53 @@
 #pragma once
 
-// What tests of the stood-in libraries look at, and what they clear between cases.
+// What tests of the stood-in libraries look at, inject and clear between cases.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform::testing {
 
 // Live blocks of the address space: the blobs and the global-memory blocks.
 int liveBlocks();
 int liveGlobalMemoryHandles();
+int livePrinterHandles();
+int livePrinterDcs();
 
-// Frees what an earlier case left allocated: every global-memory handle and its block. The
-// handles and addresses stay spent. Blobs belong to whoever holds them and stay.
+// One call of a stood-in entry: its name and its arguments by name, as text (numbers in
+// decimal, names as UTF-8). Mode-9 calls of DocumentPropertiesA add "dmfields", the field
+// bits of the device mode they received.
+struct Call {
+  std::string entry;
+  std::vector<std::pair<std::string, std::string>> args;
+  // The argument's text; empty when the call has no such argument.
+  std::string arg(std::string_view name) const;
+};
+std::vector<Call> calls();
+// The calls of one entry, in order.
+std::vector<Call> calls(std::string_view entry);
+
+// Failures a test injects; each holds until clear().
+struct Faults {
+  std::optional<std::int32_t> sizeQuery;          // DocumentPropertiesA mode 0 returns this
+  bool failDevModeRead = false;                   // DocumentPropertiesA mode 2 returns -1
+  std::optional<std::vector<std::uint16_t>> papers;  // DeviceCapabilitiesA lists these codes
+  bool failPapers = false;                        // DeviceCapabilitiesA returns -1
+  bool failGetPrinter = false;                    // GetPrinterA: false, needed 0
+  bool getPrinterWantsMore = false;               // GetPrinterA: needs more than given, always
+  std::optional<std::uint32_t> attributes;        // the attribute word of every printer record
+};
+Faults& faults();
+
+// Sets (a value) or removes (nullopt) win.ini's "device" key in place of the live one.
+void setProfileDevice(std::optional<std::string> value);
+
+// Frees what an earlier case left allocated: every global-memory handle and its block, every
+// printer handle and device context. The handles and addresses stay spent. Empties the call
+// log, the faults and the profile setting. Blobs belong to whoever holds them and stay.
 void clear();
 
 }  // namespace platform::testing
