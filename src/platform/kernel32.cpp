@@ -1,6 +1,7 @@
 #include "platform/kernel32.h"
 
 #include "platform/memory.h"
+#include "platform/platform_p.h"
 #include "platform/testing.h"
 #include "runtime/handles.h"
 
@@ -60,16 +61,18 @@ void RtlMoveMemory(std::uint32_t destination, std::uint32_t source, std::uint32_
 }
 
 namespace testing {
-
 int liveGlobalMemoryHandles() { return globals().size(); }
+}  // namespace testing
 
-void clear() {
+namespace detail {
+
+void clearGlobalMemory() {
   for (auto it = globals().begin(); it != globals().end();) {
     freeBlock(it->second.address);
     it = globals().erase(it);
   }
 }
 
-}  // namespace testing
+}  // namespace detail
 
 }  // namespace platform

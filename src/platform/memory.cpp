@@ -80,6 +80,16 @@ long blockLength(long address) {
   return it == blocks.end() ? -1 : static_cast<long>(it->second.size());
 }
 
+long bytesFrom(long address) {
+  if (address <= 0) return -1;
+  auto& blocks = space().blocks;
+  auto it = blocks.upper_bound(address);
+  if (it == blocks.begin()) return -1;
+  --it;
+  const std::int64_t left = static_cast<std::int64_t>(it->second.size()) - (std::int64_t{address} - it->first);
+  return left < 0 ? -1 : static_cast<long>(left);
+}
+
 bool liesInOneBlock(long address, long length) { return locate(address, length).has_value(); }
 
 bool moveBytes(long destination, long source, long length) {

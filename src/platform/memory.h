@@ -64,6 +64,9 @@ long allocateBlock(long length);
 bool freeBlock(long address);
 // The length of the live block starting at `address`; -1 for anything else.
 long blockLength(long address);
+// The bytes from `address` to the end of the live block that holds it (0 at its very end);
+// -1 when no live block holds it. What an entry given only a pointer may touch.
+long bytesFrom(long address);
 // Whether the `length` bytes at `address` lie wholly inside one live block (a length of 0 fits
 // at any point of a live block, its end included).
 bool liesInOneBlock(long address, long length);

@@ -1,0 +1,84 @@
+#pragma once
+
+// How the spooler stand-in turns a queue and the user's options into a device mode and
+// back: paper codes, the settings a device mode carries, and the published offsets of the
+// device mode and the level-2 printer record.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/print_server_p.h"
+#include "platform/winspool.h"
+
+namespace platform::detail {
+
+// Offsets and field bits of the published device mode.
+namespace dm {
+constexpr std::size_t kDeviceName = 0, kSpecVersion = 32, kSize = 36, kDriverExtra = 38, kFields = 40,
+                      kOrientationAt = 44, kPaperSizeAt = 46, kPaperLengthAt = 48, kPaperWidthAt = 50,
+                      kCopiesAt = 54, kDuplexAt = 62, kCollateAt = 68;
+constexpr std::uint32_t kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4, kPaperWidth = 0x8,
+                        kCopies = 0x100, kDuplex = 0x1000, kCollate = 0x8000;
+}  // namespace dm
+
+// Field indexes (of 4 bytes each) of the level-2 printer record.
+namespace pi {
+constexpr int kPrinterName = 1, kPortName = 3, kDriverName = 4, kComment = 5, kLocation = 6, kDevMode = 7,
+              kAttributes = 13, kStatus = 18, kJobs = 19;
+}  // namespace pi
+
+inline std::uint32_t get16(std::span<const std::uint8_t> in, std::size_t at) {
+  return in[at] | static_cast<std::uint32_t>(in[at + 1]) << 8;
+}
+inline std::uint32_t get32(std::span<const std::uint8_t> in, std::size_t at) {
+  return get16(in, at) | get16(in, at + 2) << 16;
+}
+
+constexpr int kCustomPaper = 256;
+
+// A paper code with its width and length in tenths of a millimetre.
+struct Paper {
+  int code = 0;
+  int width = 0;
+  int length = 0;
+};
+
+// The sizes a queue takes beyond its list, in hundredths of a millimetre.
+struct CustomRange {
+  int minWidth, minLength, maxWidth, maxLength;
+};
+
+// What a device mode says of a queue for this user.
+struct Settings {
+  int orientation = 1;
+  Paper paper;
+  int copies = 1;
+  int collate = 1;
+  int duplex = 0;  // 0 where the queue prints one side only
+};
+
+// The paper of a media name (a server's, a description's or the user's); nullopt for one
+// without a paper code.
+std::optional<Paper> paperOfMedium(const std::string& name);
+std::optional<CustomRange> customRange(const Queue& q);
+// The queue's paper codes in its own order, each once, then 256 when it takes custom sizes.
+std::vector<std::uint16_t> paperCodes(const Queue& q);
+// The name the user's options store for a paper of this queue.
+std::string mediumFor(const Queue& q, const Paper& paper);
+bool offersTwoSided(const Queue& q);
+
+Settings settingsOf(const Queue& q, const std::map<std::string, std::string>& options);
+std::array<std::uint8_t, kDevModeSize> devModeOf(const Queue& q, const Settings& s);
+// `current` with the marked fields of the device mode `dm` applied; nullopt when one of them
+// holds a value the queue refuses.
+std::optional<Settings> merged(const Queue& q, const Settings& current, std::span<const std::uint8_t> dm);
+// The user's options that take `from` to `to`.
+std::vector<std::pair<std::string, std::string>> changes(const Queue& q, const Settings& from, const Settings& to);
+
+}  // namespace platform::detail
