@@ -17,14 +17,20 @@
 
 using namespace platform;
 using support::PrivateCups;
+namespace pt = platform::testing;
 
 namespace {
 
 using Ppd = PrivateCups::Ppd;
 
+PrivateCups::Queue queue(std::string name, Ppd ppd = Ppd::None, std::string description = "", std::string location = "",
+                         bool shared = false) {
+  return {std::move(name), ppd, std::move(description), std::move(location), shared};
+}
+
 class Spooler : public ::testing::Test {
  protected:
-  void TearDown() override { testing::clear(); }
+  void TearDown() override { pt::clear(); }
 
   std::uint32_t open(const std::string& name) {
     std::uint32_t handle = 0;
@@ -46,8 +52,7 @@ std::string textAt(const Blob& b, std::uint32_t address) {
   EXPECT_GE(address, b.address());
   EXPECT_LT(address, b.address() + b.length());
   std::string out;
-  for (long i = address - b.address(); i < b.length() && b.bytes()[i] != 0; ++i)
-    out += static_cast<char>(b.bytes()[i]);
+  for (long i = address - b.address(); i < b.length() && b.bytes()[i] != 0; ++i) out += static_cast<char>(b.bytes()[i]);
   return fromAnsi(out);
 }
 
@@ -57,9 +62,14 @@ struct Record {
 };
 
 Record recordAt(const Blob& b, long offset) {
-  return {textAt(b, word(b, offset + 4)),  textAt(b, word(b, offset + 12)), textAt(b, word(b, offset + 16)),
-          textAt(b, word(b, offset + 20)), textAt(b, word(b, offset + 24)), word(b, offset + 52),
-          word(b, offset + 72),            word(b, offset + 28)};
+  return {textAt(b, word(b, offset + 4)),
+          textAt(b, word(b, offset + 12)),
+          textAt(b, word(b, offset + 16)),
+          textAt(b, word(b, offset + 20)),
+          textAt(b, word(b, offset + 24)),
+          word(b, offset + 52),
+          word(b, offset + 72),
+          word(b, offset + 28)};
 }
 
 bool allBlanks(const Blob& b) {
@@ -74,8 +84,8 @@ TEST_F(Spooler, EnumeratesTheQueuesWithTheirTextsAndDeviceModesInsideTheBuffer) 
   EXPECT_EQ(needed, 0u);
   EXPECT_EQ(returned, 0u);
 
-  cups.addQueue({.name = "打印机甲", .description = "甲 desk", .location = "二楼"});
-  cups.addQueue({.name = "a4", .ppd = Ppd::A4, .description = "Office", .location = "Room 1", .shared = true});
+  cups.addQueue(queue("打印机甲", Ppd::None, "甲 desk", "二楼"));
+  cups.addQueue(queue("a4", Ppd::A4, "Office", "Room 1", true));
   cups.setDefault("a4");
   EXPECT_FALSE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, 0, 0, needed, returned));
   ASSERT_GT(needed, 2 * kPrinterInfo2Size + 2 * kDevModeSize);
@@ -117,14 +127,16 @@ TEST_F(Spooler, EnumeratesTheQueuesWithTheirTextsAndDeviceModesInsideTheBuffer) 
 }
 
 TEST_F(Spooler, EnumerationRefusesOtherRequestsAndADeadServer) {
-  cups.addQueue({.name = "q"});
+  cups.addQueue(queue("q"));
   Blob buffer = blanks(4096);
   std::uint32_t needed = 7, returned = 7;
   struct Case {
     std::uint32_t flags;
     const char* name;
     std::uint32_t level;
-  } cases[] = {{PRINTER_ENUM_LOCAL | 0x4, nullptr, 2}, {0x4, nullptr, 2}, {PRINTER_ENUM_LOCAL, "q", 2},
+  } cases[] = {{PRINTER_ENUM_LOCAL | 0x4, nullptr, 2},
+               {0x4, nullptr, 2},
+               {PRINTER_ENUM_LOCAL, "q", 2},
                {PRINTER_ENUM_LOCAL, nullptr, 1}};
   for (const Case& c : cases) {
     EXPECT_FALSE(EnumPrintersA(c.flags, c.name, c.level, buffer.address(), 4096, needed, returned));
@@ -139,7 +151,7 @@ TEST_F(Spooler, EnumerationRefusesOtherRequestsAndADeadServer) {
 }
 
 TEST_F(Spooler, GetPrinterReportsTheSizeNeededAndFillsAnExactBuffer) {
-  cups.addQueue({.name = "comma,q", .description = "with a comma"});
+  cups.addQueue(queue("comma,q", Ppd::None, "with a comma"));
   cups.disable("comma,q");
   const std::uint32_t h = open("comma,q");
   Blob empty = blanks(0);
@@ -169,11 +181,11 @@ TEST_F(Spooler, GetPrinterReportsTheSizeNeededAndFillsAnExactBuffer) {
   EXPECT_FALSE(ClosePrinter(h)) << "a handle closes once";
   EXPECT_FALSE(GetPrinterA(h, 2, exact.address(), needed, again)) << "a stale handle stays invalid";
   EXPECT_EQ(DocumentPropertiesA(0, h, nullptr, 0, 0, 0), -1);
-  EXPECT_EQ(testing::livePrinterHandles(), 0);
+  EXPECT_EQ(pt::livePrinterHandles(), 0);
 }
 
 TEST_F(Spooler, OpenPrinterTakesOnlyExistingQueues) {
-  cups.addQueue({.name = "q"});
+  cups.addQueue(queue("q"));
   std::uint32_t h = 99;
   EXPECT_FALSE(OpenPrinterA("missing", h, 0));
   EXPECT_EQ(h, 0u);
@@ -206,8 +218,8 @@ std::int32_t merge(std::uint32_t h, const std::vector<std::uint8_t>& dm) {
 }
 
 TEST_F(Spooler, ModeNineMergesTheMarkedFieldsIntoTheUsersOptions) {
-  cups.addQueue({.name = "a4", .ppd = Ppd::A4});  // A4, Letter, A5, Legal, custom sizes, two-sided
-  cups.addQueue({.name = "raw"});
+  cups.addQueue(queue("a4", Ppd::A4));  // A4, Letter, A5, Legal, custom sizes, two-sided
+  cups.addQueue(queue("raw"));
   struct Field {
     std::uint32_t bit;
     long at;
@@ -228,7 +240,10 @@ TEST_F(Spooler, ModeNineMergesTheMarkedFieldsIntoTheUsersOptions) {
       {"orientation 3", "a4", {{0x1, orientation, 3}}, -1, {}},
       {"Letter", "a4", {{0x2, paper, 1}}, 1, {"media=na_letter_8.5x11in"}},
       {"A3 is not listed", "a4", {{0x2, paper, 8}}, -1, {}},
-      {"custom inside the range", "a4", {{0x2, paper, 256}, {0x8, width, 1000}, {0x4, length, 1500}}, 1,
+      {"custom inside the range",
+       "a4",
+       {{0x2, paper, 256}, {0x8, width, 1000}, {0x4, length, 1500}},
+       1,
        {"media=Custom.100x150mm"}},
       {"custom beyond the range", "a4", {{0x2, paper, 256}, {0x8, width, 1000}, {0x4, length, 9000}}, -1, {}},
       {"custom of width 0", "a4", {{0x2, paper, 256}, {0x8, width, 0}, {0x4, length, 1500}}, -1, {}},
@@ -238,7 +253,10 @@ TEST_F(Spooler, ModeNineMergesTheMarkedFieldsIntoTheUsersOptions) {
       {"copies 3", "a4", {{0x100, copies, 3}}, 1, {"copies=3"}},
       {"copies -1", "a4", {{0x100, copies, -1}}, -1, {}},
       {"collate 1, as it is", "a4", {{0x8000, collate, 1}}, 1, {}},
-      {"collate 0 is a value", "a4", {{0x8000, collate, 0}}, 1,
+      {"collate 0 is a value",
+       "a4",
+       {{0x8000, collate, 0}},
+       1,
        {"multiple-document-handling=separate-documents-uncollated-copies"}},
       {"one-sided on a queue without two sides", "raw", {{0x1000, duplex, 1}}, 1, {}},
       {"two-sided on a queue without it", "raw", {{0x1000, duplex, 2}}, -1, {}},
@@ -258,8 +276,10 @@ TEST_F(Spooler, ModeNineMergesTheMarkedFieldsIntoTheUsersOptions) {
     }
     put32(dm, 40, fields);
     EXPECT_EQ(merge(h, dm), c.result);
-    ASSERT_EQ(testing::calls("DocumentPropertiesA").back().arg("dmfields"), std::to_string(fields));
-    if (c.stored.empty()) EXPECT_EQ(cups.userOptions(), before) << "nothing is written";
+    ASSERT_EQ(pt::calls("DocumentPropertiesA").back().arg("dmfields"), std::to_string(fields));
+    if (c.stored.empty()) {
+      EXPECT_EQ(cups.userOptions(), before) << "nothing is written";
+    }
     const std::string shown = cups.lpoptions(c.queue);
     for (const std::string& option : c.stored) EXPECT_NE(shown.find(option), std::string::npos) << shown;
     ClosePrinter(h);
@@ -267,7 +287,7 @@ TEST_F(Spooler, ModeNineMergesTheMarkedFieldsIntoTheUsersOptions) {
 }
 
 TEST_F(Spooler, WhatModeNineStoresReadsBackAndAnUnchangedDeviceModeWritesNothing) {
-  cups.addQueue({.name = "letter", .ppd = Ppd::Letter});
+  cups.addQueue(queue("letter", Ppd::Letter));
   const std::uint32_t h = open("letter");
   std::vector<std::uint8_t> dm = currentDevMode(h);
   EXPECT_EQ(half(dm, 46), 1u) << "the queue's default paper";
@@ -305,7 +325,7 @@ TEST_F(Spooler, WhatModeNineStoresReadsBackAndAnUnchangedDeviceModeWritesNothing
 }
 
 TEST_F(Spooler, ModeTwoNeedsAWholeDeviceModeAndOtherModesFail) {
-  cups.addQueue({.name = "q"});
+  cups.addQueue(queue("q"));
   const std::uint32_t h = open("q");
   EXPECT_EQ(DocumentPropertiesA(0, h, "anything", 0, 0, 0), static_cast<std::int32_t>(kDevModeSize));
   Blob short_(kDevModeSize - 1, 7);
@@ -320,8 +340,8 @@ TEST_F(Spooler, ModeTwoNeedsAWholeDeviceModeAndOtherModesFail) {
 }
 
 TEST_F(Spooler, DeviceCapabilitiesListsTheQueuesPapers) {
-  cups.addQueue({.name = "a4", .ppd = Ppd::A4});
-  cups.addQueue({.name = "raw"});
+  cups.addQueue(queue("a4", Ppd::A4));
+  cups.addQueue(queue("raw"));
   EXPECT_EQ(DeviceCapabilitiesA("a4", nullptr, DC_PAPERS, 0, 0), 5);
   Blob codes(10, 0xEE);
   ASSERT_EQ(DeviceCapabilitiesA("a4", "any port", DC_PAPERS, codes.address(), 0), 5);
@@ -338,8 +358,8 @@ TEST_F(Spooler, DeviceCapabilitiesListsTheQueuesPapers) {
 }
 
 TEST_F(Spooler, SetPrinterActsOnTheDefaultBitOnly) {
-  cups.addQueue({.name = "one"});
-  cups.addQueue({.name = "打印机甲"});
+  cups.addQueue(queue("one"));
+  cups.addQueue(queue("打印机甲"));
   cups.setDefault("one");
   const std::uint32_t h = open("打印机甲");
   std::uint32_t needed = 0;
@@ -358,14 +378,14 @@ TEST_F(Spooler, SetPrinterActsOnTheDefaultBitOnly) {
 }
 
 TEST_F(Spooler, PrinterDeviceContextsAndTheEntriesNeverCalled) {
-  cups.addQueue({.name = "q"});
+  cups.addQueue(queue("q"));
   const std::uint32_t dc = CreateDCA(nullptr, "q", nullptr, 0);
   EXPECT_NE(dc, 0u);
   EXPECT_EQ(CreateDCA(nullptr, "missing", nullptr, 0), 0u);
-  EXPECT_EQ(testing::livePrinterDcs(), 1);
+  EXPECT_EQ(pt::livePrinterDcs(), 1);
   EXPECT_TRUE(DeleteDC(dc));
   EXPECT_FALSE(DeleteDC(dc));
-  EXPECT_EQ(testing::livePrinterDcs(), 0);
+  EXPECT_EQ(pt::livePrinterDcs(), 0);
   EXPECT_EQ(Escape(dc, 1, 0, 0, 0), 0);
   const std::uint32_t h = open("q");
   EXPECT_FALSE(PrinterProperties(0, h));
@@ -374,20 +394,20 @@ TEST_F(Spooler, PrinterDeviceContextsAndTheEntriesNeverCalled) {
 
 TEST_F(Spooler, WinIniNamesTheUsersDefaultWithTokensWithoutCommas) {
   EXPECT_EQ(ProfileString("win.ini", "windows", "device", "none"), "none");
-  cups.addQueue({.name = "comma,q"});
+  cups.addQueue(queue("comma,q"));
   cups.setDefault("comma,q");
   EXPECT_EQ(ProfileString("win.ini", "windows", "device", ""), "comma,q,cups,file:/dev/null");
   EXPECT_EQ(ProfileString("WIN.INI", "Windows", "Device", ""), "comma,q,cups,file:/dev/null");
   EXPECT_EQ(ProfileString("win.ini", "windows", "other", "d"), "d");
   EXPECT_EQ(ProfileString("other.ini", "windows", "device", "d"), "d");
-  testing::setProfileDevice("Office,cups,file:/dev/null");
+  pt::setProfileDevice("Office,cups,file:/dev/null");
   EXPECT_EQ(ProfileString("win.ini", "windows", "device", ""), "Office,cups,file:/dev/null");
-  testing::setProfileDevice(std::nullopt);
+  pt::setProfileDevice(std::nullopt);
   EXPECT_EQ(ProfileString("win.ini", "windows", "device", "gone"), "gone");
 }
 
 TEST_F(Spooler, EveryEntryGivesUpOnAServerThatStopsAnswering) {
-  cups.addQueue({.name = "q", .ppd = Ppd::A4});
+  cups.addQueue(queue("q", Ppd::A4));
   const std::uint32_t h = open("q");
   Blob buffer = blanks(8192);
   const auto dm = currentDevMode(h);

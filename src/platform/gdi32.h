@@ -7,8 +7,7 @@
 namespace platform {
 
 // A device context for an existing queue (driver, output and device mode null); 0 otherwise.
-std::uint32_t CreateDCA(const char* pwszDriver, const char* pwszDevice, const char* pszPort,
-                        std::uint32_t pdm);
+std::uint32_t CreateDCA(const char* pwszDriver, const char* pwszDevice, const char* pszPort, std::uint32_t pdm);
 // Releases it, once.
 bool DeleteDC(std::uint32_t hdc);
 // Never called by the program: fails.

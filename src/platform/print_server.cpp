@@ -21,8 +21,7 @@ namespace {
 class Connection {
  public:
   Connection() {
-    http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kServerTimeoutMs,
-                         nullptr);
+    http_ = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, kServerTimeoutMs, nullptr);
     if (http_) httpSetTimeout(http_, kServerTimeoutMs / 1000.0, giveUp, nullptr);
   }
   ~Connection() {
@@ -38,12 +37,7 @@ class Connection {
       ippDelete(request);
       return nullptr;
     }
-    ipp_t* response = cupsDoRequest(http_, request, "/");
-    if (response && ippGetStatusCode(response) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-      ippDelete(response);
-      return nullptr;
-    }
-    return response;
+    return cupsDoRequest(http_, request, "/");
   }
 
  private:
@@ -52,11 +46,14 @@ class Connection {
 };
 
 const char* const kWanted[] = {
-    "printer-name",         "printer-info",     "printer-location",
-    "printer-make-and-model", "device-uri",     "printer-state",
-    "queued-job-count",     "printer-is-shared", "printer-type",
-    "media-supported",      "media-default",    "sides-supported",
-    "sides-default",        "orientation-requested-default", "copies-default",
+    "printer-name",     "printer-info",
+    "printer-location", "printer-make-and-model",
+    "device-uri",       "printer-state",
+    "queued-job-count", "printer-is-shared",
+    "printer-type",     "media-supported",
+    "media-default",    "sides-supported",
+    "sides-default",    "orientation-requested-default",
+    "copies-default",
 };
 
 std::string text(ipp_attribute_t* a, int i = 0) {
@@ -74,21 +71,36 @@ void take(Queue& q, ipp_attribute_t* a) {
   const std::string name = ippGetName(a);
   const ipp_tag_t tag = ippGetValueTag(a);
   const bool integer = tag == IPP_TAG_INTEGER || tag == IPP_TAG_ENUM;
-  if (name == "printer-name") q.name = text(a);
-  else if (name == "printer-info") q.info = text(a);
-  else if (name == "printer-location") q.location = text(a);
-  else if (name == "printer-make-and-model") q.makeAndModel = text(a);
-  else if (name == "device-uri") q.deviceUri = text(a);
-  else if (name == "printer-state" && integer) q.state = ippGetInteger(a, 0);
-  else if (name == "queued-job-count" && integer) q.jobs = ippGetInteger(a, 0);
-  else if (name == "printer-is-shared") q.shared = ippGetBoolean(a, 0) != 0;
-  else if (name == "printer-type" && integer) q.serverDefault = (ippGetInteger(a, 0) & CUPS_PRINTER_DEFAULT) != 0;
-  else if (name == "media-supported") q.media = texts(a);
-  else if (name == "media-default") q.mediaDefault = text(a);
-  else if (name == "sides-supported") q.sides = texts(a);
-  else if (name == "sides-default") q.sidesDefault = text(a);
-  else if (name == "orientation-requested-default" && integer) q.orientationDefault = ippGetInteger(a, 0);
-  else if (name == "copies-default" && integer) q.copiesDefault = ippGetInteger(a, 0);
+  if (name == "printer-name")
+    q.name = text(a);
+  else if (name == "printer-info")
+    q.info = text(a);
+  else if (name == "printer-location")
+    q.location = text(a);
+  else if (name == "printer-make-and-model")
+    q.makeAndModel = text(a);
+  else if (name == "device-uri")
+    q.deviceUri = text(a);
+  else if (name == "printer-state" && integer)
+    q.state = ippGetInteger(a, 0);
+  else if (name == "queued-job-count" && integer)
+    q.jobs = ippGetInteger(a, 0);
+  else if (name == "printer-is-shared")
+    q.shared = ippGetBoolean(a, 0) != 0;
+  else if (name == "printer-type" && integer)
+    q.serverDefault = (ippGetInteger(a, 0) & CUPS_PRINTER_DEFAULT) != 0;
+  else if (name == "media-supported")
+    q.media = texts(a);
+  else if (name == "media-default")
+    q.mediaDefault = text(a);
+  else if (name == "sides-supported")
+    q.sides = texts(a);
+  else if (name == "sides-default")
+    q.sidesDefault = text(a);
+  else if (name == "orientation-requested-default" && integer)
+    q.orientationDefault = ippGetInteger(a, 0);
+  else if (name == "copies-default" && integer)
+    q.copiesDefault = ippGetInteger(a, 0);
 }
 
 }  // namespace
@@ -102,6 +114,13 @@ std::optional<std::vector<Queue>> listQueues() {
   ipp_t* response = connection.send(request);
   if (!response) return std::nullopt;
   std::vector<Queue> queues;
+  // A server without queues answers "not found".
+  const ipp_status_t status = ippGetStatusCode(response);
+  if (status > IPP_STATUS_OK_EVENTS_COMPLETE) {
+    ippDelete(response);
+    if (status == IPP_STATUS_ERROR_NOT_FOUND) return queues;
+    return std::nullopt;
+  }
   std::optional<Queue> current;
   for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
     if (!ippGetName(a) || ippGetGroupTag(a) != IPP_TAG_PRINTER) {
@@ -140,7 +159,9 @@ std::string serverRoot() {
   return "/etc/cups";
 }
 
-bool sameName(std::string_view a, std::string_view b) { return strcasecmp(std::string(a).c_str(), std::string(b).c_str()) == 0; }
+bool sameName(std::string_view a, std::string_view b) {
+  return strcasecmp(std::string(a).c_str(), std::string(b).c_str()) == 0;
+}
 
 // A value as the options file needs it: quoted when it holds a blank, a quote or a backslash.
 std::string quoted(const std::string& value) {

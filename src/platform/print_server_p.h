@@ -16,11 +16,11 @@ constexpr int kServerTimeoutMs = 2000;
 // A queue as the server lists it. Texts are UTF-8.
 struct Queue {
   std::string name;
-  std::string info;        // its description
+  std::string info;  // its description
   std::string location;
   std::string makeAndModel;
   std::string deviceUri;
-  int state = 3;           // 3 idle, 4 processing, 5 stopped
+  int state = 3;  // 3 idle, 4 processing, 5 stopped
   int jobs = 0;
   bool shared = false;
   bool serverDefault = false;
@@ -28,7 +28,7 @@ struct Queue {
   std::string mediaDefault;
   std::vector<std::string> sides;  // sides-supported
   std::string sidesDefault;
-  int orientationDefault = 0;      // 3 portrait, 4 landscape, 0 none
+  int orientationDefault = 0;  // 3 portrait, 4 landscape, 0 none
   int copiesDefault = 0;
 };
 
@@ -68,7 +68,7 @@ class UserOptions {
     std::string keyword;  // "Dest" or "Default"; empty for a line kept as it stands
     std::string name;     // queue name, with "/instance" when it has one
     std::vector<std::pair<std::string, std::string>> options;
-    std::string text;     // the line as read, for kept lines
+    std::string text;  // the line as read, for kept lines
   };
   Line* lineOf(const std::string& queue);
   std::vector<Line> user_;

@@ -42,7 +42,8 @@ std::optional<std::string> liveDevice() {
 
 std::string ProfileString(std::string_view file, std::string_view section, std::string_view key,
                           std::string_view defaultText) {
-  detail::logCall("ProfileString", {{"file", std::string(file)}, {"section", std::string(section)}, {"key", std::string(key)}});
+  detail::logCall("ProfileString",
+                  {{"file", std::string(file)}, {"section", std::string(section)}, {"key", std::string(key)}});
   if (!same(file, "win.ini") || !same(section, "windows") || !same(key, "device")) return std::string(defaultText);
   const auto value = detail::profileDevice() ? *detail::profileDevice() : liveDevice();
   return value ? *value : std::string(defaultText);

@@ -21,10 +21,10 @@ namespace platform::detail {
 // Offsets and field bits of the published device mode.
 namespace dm {
 constexpr std::size_t kDeviceName = 0, kSpecVersion = 32, kSize = 36, kDriverExtra = 38, kFields = 40,
-                      kOrientationAt = 44, kPaperSizeAt = 46, kPaperLengthAt = 48, kPaperWidthAt = 50,
-                      kCopiesAt = 54, kDuplexAt = 62, kCollateAt = 68;
-constexpr std::uint32_t kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4, kPaperWidth = 0x8,
-                        kCopies = 0x100, kDuplex = 0x1000, kCollate = 0x8000;
+                      kOrientationAt = 44, kPaperSizeAt = 46, kPaperLengthAt = 48, kPaperWidthAt = 50, kCopiesAt = 54,
+                      kDuplexAt = 62, kCollateAt = 68;
+constexpr std::uint32_t kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4, kPaperWidth = 0x8, kCopies = 0x100,
+                        kDuplex = 0x1000, kCollate = 0x8000;
 }  // namespace dm
 
 // Field indexes (of 4 bytes each) of the level-2 printer record.

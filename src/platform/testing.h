@@ -32,13 +32,13 @@ std::vector<Call> calls(std::string_view entry);
 
 // Failures a test injects; each holds until clear().
 struct Faults {
-  std::optional<std::int32_t> sizeQuery;          // DocumentPropertiesA mode 0 returns this
-  bool failDevModeRead = false;                   // DocumentPropertiesA mode 2 returns -1
+  std::optional<std::int32_t> sizeQuery;             // DocumentPropertiesA mode 0 returns this
+  bool failDevModeRead = false;                      // DocumentPropertiesA mode 2 returns -1
   std::optional<std::vector<std::uint16_t>> papers;  // DeviceCapabilitiesA lists these codes
-  bool failPapers = false;                        // DeviceCapabilitiesA returns -1
-  bool failGetPrinter = false;                    // GetPrinterA: false, needed 0
-  bool getPrinterWantsMore = false;               // GetPrinterA: needs more than given, always
-  std::optional<std::uint32_t> attributes;        // the attribute word of every printer record
+  bool failPapers = false;                           // DeviceCapabilitiesA returns -1
+  bool failGetPrinter = false;                       // GetPrinterA: false, needed 0
+  bool getPrinterWantsMore = false;                  // GetPrinterA: needs more than given, always
+  std::optional<std::uint32_t> attributes;           // the attribute word of every printer record
 };
 Faults& faults();
 

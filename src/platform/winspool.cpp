@@ -70,23 +70,22 @@ std::optional<Paper> paperOfMedium(const std::string& name) {
 }
 
 std::optional<CustomRange> customRange(const Queue& q) {
-  std::optional<CustomRange> range;
-  const pwg_media_t *least = nullptr, *most = nullptr;
+  // The library answers a size it had to work out in one buffer per thread: copy at once.
+  std::optional<std::pair<int, int>> least, most;
   for (const std::string& name : q.media) {
-    if (startsWith(name, "custom_min_")) least = pwgMediaForPWG(name.c_str());
-    if (startsWith(name, "custom_max_")) most = pwgMediaForPWG(name.c_str());
+    const bool isLeast = startsWith(name, "custom_min_"), isMost = startsWith(name, "custom_max_");
+    if (!isLeast && !isMost) continue;
+    if (const pwg_media_t* m = pwgMediaForPWG(name.c_str())) (isLeast ? least : most) = {m->width, m->length};
   }
-  if (least && most)
-    range = CustomRange{least->width, least->length, most->width, most->length};
-  return range;
+  if (!least || !most) return std::nullopt;
+  return CustomRange{least->first, least->second, most->first, most->second};
 }
 
 std::vector<std::uint16_t> paperCodes(const Queue& q) {
   std::vector<std::uint16_t> codes;
   for (const std::string& name : q.media) {
     const auto paper = paperOfMedium(name);
-    if (paper && paper->code != kCustomPaper &&
-        std::find(codes.begin(), codes.end(), paper->code) == codes.end())
+    if (paper && paper->code != kCustomPaper && std::find(codes.begin(), codes.end(), paper->code) == codes.end())
       codes.push_back(static_cast<std::uint16_t>(paper->code));
   }
   if (customRange(q)) codes.push_back(kCustomPaper);
@@ -132,9 +131,12 @@ bool offersTwoSided(const Queue& q) {
 Settings settingsOf(const Queue& q, const std::map<std::string, std::string>& options) {
   Settings s;
   const std::string orientation = optionOr(options, "orientation-requested");
-  if (orientation == "3" || orientation == "4") s.orientation = orientation == "4" ? 2 : 1;
-  else if (optionOr(options, "landscape") == "true") s.orientation = 2;
-  else s.orientation = q.orientationDefault == 4 ? 2 : 1;
+  if (orientation == "3" || orientation == "4")
+    s.orientation = orientation == "4" ? 2 : 1;
+  else if (optionOr(options, "landscape") == "true")
+    s.orientation = 2;
+  else
+    s.orientation = q.orientationDefault == 4 ? 2 : 1;
 
   // A media option may list a size and a tray: the first name that is a paper counts.
   auto firstPaper = [](const std::string& list) -> std::optional<Paper> {
@@ -147,17 +149,22 @@ Settings settingsOf(const Queue& q, const std::map<std::string, std::string>& op
     return std::nullopt;
   };
   const std::string medium = optionOr(options, "media");
-  if (auto p = medium.empty() ? std::nullopt : firstPaper(medium)) s.paper = *p;
-  else if (auto d = q.mediaDefault.empty() ? std::nullopt : firstPaper(q.mediaDefault)) s.paper = *d;
+  if (auto p = medium.empty() ? std::nullopt : firstPaper(medium))
+    s.paper = *p;
+  else if (auto d = q.mediaDefault.empty() ? std::nullopt : firstPaper(q.mediaDefault))
+    s.paper = *d;
 
   const int copies = std::atoi(optionOr(options, "copies").c_str());
   s.copies = copies >= 1 ? copies : (q.copiesDefault >= 1 ? q.copiesDefault : 1);
 
   const std::string handling = optionOr(options, "multiple-document-handling");
   const std::string collate = optionOr(options, "collate");
-  if (handling == "separate-documents-uncollated-copies") s.collate = 0;
-  else if (handling == "separate-documents-collated-copies") s.collate = 1;
-  else s.collate = collate == "false" ? 0 : 1;
+  if (handling == "separate-documents-uncollated-copies")
+    s.collate = 0;
+  else if (handling == "separate-documents-collated-copies")
+    s.collate = 1;
+  else
+    s.collate = collate == "false" ? 0 : 1;
 
   if (offersTwoSided(q)) {
     const int chosen = sidesCode(optionOr(options, "sides"));
@@ -254,8 +261,7 @@ std::optional<Settings> merged(const Queue& q, const Settings& current, std::spa
 
 std::vector<std::pair<std::string, std::string>> changes(const Queue& q, const Settings& from, const Settings& to) {
   std::vector<std::pair<std::string, std::string>> out;
-  if (to.orientation != from.orientation)
-    out.emplace_back("orientation-requested", to.orientation == 2 ? "4" : "3");
+  if (to.orientation != from.orientation) out.emplace_back("orientation-requested", to.orientation == 2 ? "4" : "3");
   if (to.paper.code != from.paper.code ||
       (to.paper.code == kCustomPaper && (to.paper.width != from.paper.width || to.paper.length != from.paper.length)))
     out.emplace_back("media", mediumFor(q, to.paper));
@@ -325,15 +331,15 @@ std::vector<std::uint8_t> printerInfo(const std::vector<Queue>& queues, long bas
     fields[pi::kStatus] = printerStatus(q);
     fields[pi::kJobs] = static_cast<std::uint32_t>(q.jobs);
     for (int f = 0; f < 21; ++f)
-      for (int b = 0; b < 4; ++b) out[i * kPrinterInfo2Size + f * 4 + b] = static_cast<std::uint8_t>(fields[f] >> (8 * b));
+      for (int b = 0; b < 4; ++b)
+        out[i * kPrinterInfo2Size + f * 4 + b] = static_cast<std::uint8_t>(fields[f] >> (8 * b));
   }
   return out;
 }
 
 // Writes the laid-out bytes into the caller's buffer when it is large enough and really
 // holds `cbBuf` bytes; otherwise false with nothing written.
-bool deliver(const std::vector<std::uint8_t>& bytes, std::uint32_t buffer, std::uint32_t cbBuf,
-             std::uint32_t& needed) {
+bool deliver(const std::vector<std::uint8_t>& bytes, std::uint32_t buffer, std::uint32_t cbBuf, std::uint32_t& needed) {
   needed = static_cast<std::uint32_t>(bytes.size());
   if (cbBuf < bytes.size()) return false;
   if (!liesInOneBlock(buffer, cbBuf)) {
@@ -347,10 +353,9 @@ bool deliver(const std::vector<std::uint8_t>& bytes, std::uint32_t buffer, std::
 
 bool EnumPrintersA(std::uint32_t flags, const char* name, std::uint32_t level, std::uint32_t pPrinterEnum,
                    std::uint32_t cbBuf, std::uint32_t& pcbNeeded, std::uint32_t& pcReturned) {
-  detail::logCall("EnumPrintersA", {{"flags", number(flags)},
-                                    {"name", detail::logName(name)},
-                                    {"level", number(level)},
-                                    {"cbbuf", number(cbBuf)}});
+  detail::logCall(
+      "EnumPrintersA",
+      {{"flags", number(flags)}, {"name", detail::logName(name)}, {"level", number(level)}, {"cbbuf", number(cbBuf)}});
   pcbNeeded = 0;
   pcReturned = 0;
   if (flags != PRINTER_ENUM_LOCAL || name != nullptr || level != 2) return false;
@@ -400,7 +405,8 @@ bool GetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
 }
 
 bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPrinter, std::uint32_t Command) {
-  detail::logCall("SetPrinterA", {{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"command", number(Command)}});
+  detail::logCall("SetPrinterA",
+                  {{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"command", number(Command)}});
   const std::string* name = printers().find(hPrinter);
   std::array<std::uint8_t, kPrinterInfo2Size> record{};
   if (!name || Level != 2 || Command != 0 || !readBytes(pPrinter, record)) return false;
@@ -417,7 +423,9 @@ bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
 
 std::int32_t DocumentPropertiesA(std::uint32_t hWnd, std::uint32_t hPrinter, const char* pDeviceName,
                                  std::uint32_t pDevModeOutput, std::uint32_t pDevModeInput, std::uint32_t fMode) {
-  detail::Args args{{"hwnd", number(hWnd)}, {"hprinter", number(hPrinter)}, {"devicename", detail::logName(pDeviceName)},
+  detail::Args args{{"hwnd", number(hWnd)},
+                    {"hprinter", number(hPrinter)},
+                    {"devicename", detail::logName(pDeviceName)},
                     {"mode", number(fMode)}};
   std::array<std::uint8_t, kDevModeSize> input{};
   const bool merging = fMode == (DM_IN_BUFFER | DM_OUT_DEFAULT);

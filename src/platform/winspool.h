@@ -21,7 +21,7 @@ constexpr std::uint32_t DM_OUT_BUFFER = 2;
 constexpr std::uint32_t DM_IN_BUFFER = 8;
 constexpr std::uint32_t DM_OUT_DEFAULT = 1;
 constexpr std::uint16_t DC_PAPERS = 2;
-constexpr std::uint32_t kDevModeSize = 148;       // the public device mode; no driver part
+constexpr std::uint32_t kDevModeSize = 148;  // the public device mode; no driver part
 constexpr std::uint32_t kPrinterInfo2Size = 84;
 
 // Flags 2, a null name and level 2: one 84-byte record per queue from the buffer's start,
