@@ -4,8 +4,14 @@
 // and the constants it declares. Every outcome of its functions is a return value; it keeps
 // no state between calls and nothing in the program creates it.
 
+#include <concepts>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
 
+#include "platform/memory.h"
 #include "printing/layout.h"
 #include "runtime/object.h"
 
@@ -394,6 +400,108 @@ class n_printer : public rt::Object {
   static constexpr std::uint32_t psd_disablepagepainting = 0x80000;
   static constexpr std::uint32_t psd_nonetworkbutton = 0x200000;
   static constexpr std::int16_t pagesetupdlg_len = 84;
+
+  // ---- Values the functions take and give.
+
+  // A text that may be null: std::nullopt reaches the platform as a null pointer. Texts are
+  // UTF-8 here and ANSI at the platform.
+  using string = std::optional<std::string>;
+
+  // The value `of_printer` hands out through its `outpara`: a text or a number, converted as
+  // the runtime converts (a text that is not a number counts as 0).
+  class any {
+   public:
+    any() = default;
+    any(std::string text) : value_(std::move(text)) {}
+    any(const char* text) : value_(std::string(text)) {}
+    template <std::integral T>
+    any(T number) : value_(static_cast<long>(number)) {}
+
+    const std::variant<std::string, long>& value() const { return value_; }
+    std::int16_t toInteger() const { return static_cast<std::int16_t>(toNumber()); }
+    std::int32_t toLong() const { return static_cast<std::int32_t>(toNumber()); }
+    std::uint16_t toUint() const { return static_cast<std::uint16_t>(toNumber()); }
+    std::string toString() const;
+    friend bool operator==(const any&, const any&) = default;
+
+   private:
+    long toNumber() const;
+    std::variant<std::string, long> value_;
+  };
+
+  // ---- The platform's entries under their declared names. A blob passes its address; a
+  // record passes the address of a copy of its published bytes, read back where the entry
+  // writes it; texts are converted to ANSI at the call.
+
+  bool enumprinters(std::uint32_t flags, const string& name, std::uint32_t level, platform::Blob& buffer,
+                    std::uint32_t cbbuf, std::uint32_t& cbneeded, std::uint32_t& returned);
+  bool openprinter(const string& printername, std::uint32_t& hprinter, str_printer_defaults& defaults);
+  bool openprinter(const string& printername, std::uint32_t& hprinter, std::uint32_t defaults);
+  bool closeprinter(std::uint32_t hprinter);
+  bool getprinter(std::uint32_t hprinter, std::uint32_t level, platform::Blob& printer, std::uint32_t cbbuf,
+                  std::uint32_t& cbneeded);
+  bool setprinter(std::uint32_t hprinter, std::uint32_t level, platform::Blob& printer, std::uint32_t command);
+  bool printerproperties(std::uint32_t hwnd, std::uint32_t hprinter);
+  std::int32_t documentproperties(std::uint32_t hwnd, std::uint32_t hprinter, const string& devicename,
+                                  platform::Blob& output, std::int32_t input, std::uint32_t mode);
+  std::int32_t documentproperties(std::uint32_t hwnd, std::uint32_t hprinter, const string& devicename,
+                                  std::uint32_t output, str_devmode& input, std::uint32_t mode);
+  std::int32_t documentproperties(std::uint32_t hwnd, std::uint32_t hprinter, const string& devicename,
+                                  std::uint32_t output, platform::Blob& input, std::uint32_t mode);
+  std::int32_t devicecapabilities(const string& device, const string& port, std::uint16_t capability,
+                                  platform::Blob& output, std::int32_t devmode);
+  std::int32_t devicecapabilities(const string& device, const string& port, std::uint16_t capability,
+                                  std::int32_t output, std::int32_t devmode);
+  // `driver` and `output` are addresses of ANSI texts, 0 for none.
+  std::uint32_t createdc(std::int32_t driver, const string& device, std::int32_t output, std::int32_t devmode);
+  bool deletedc(std::uint32_t hdc);
+  std::int16_t escape(std::uint32_t hdc, std::int16_t nescape, std::int16_t cbinput, std::int32_t indata,
+                      platform::Blob& outdata);
+  std::uint32_t globalalloc(std::uint16_t uflags, std::uint32_t dwbytes);
+  std::uint32_t globalfree(std::uint32_t hmem);
+  std::uint32_t globallock(std::uint32_t hmem);
+  bool globalunlock(std::uint32_t hmem);
+  std::uint32_t globalsize(std::uint32_t hem);
+
+  // The memory copy, destination first. A copy into a record moves no byte past its
+  // published size; a copy that does not fit moves nothing and leaves the record as it was.
+  std::uint32_t copymem(str_printer_info_1& destination, platform::Blob& source, std::uint32_t length);
+  std::uint32_t copymem(str_printer_info_2& destination, platform::Blob& source, std::uint32_t length);
+  std::uint32_t copymem(platform::Blob& destination, str_printer_info_2& source, std::uint32_t length);
+  std::uint32_t copymem(str_devmode& destination, platform::Blob& source, std::uint32_t length);
+  std::uint32_t copymem(str_devmode& destination, std::uint32_t source, std::uint32_t length);
+  std::uint32_t copymem(platform::Blob& destination, str_devmode& source, std::uint32_t length);
+  std::uint32_t copymem(std::uint32_t destination, str_devmode& source, std::uint32_t length);
+  std::uint32_t copymem(str_devnames& destination, std::uint32_t source, std::uint32_t length);
+  std::uint32_t copymem(platform::Blob& destination, std::uint32_t source, std::uint32_t length);
+
+  // ---- Queries and settings. Integer results are 1 for success and -1 for failure; the
+  // text queries give "" and the number queries -1 when the printer cannot be read.
+
+  // The names of the local printers into printerlist[0 .. count-1], growing it where it is
+  // shorter; elements past the count keep what they held. The count, or -1.
+  std::int16_t of_getprinterlist(std::vector<std::string>& printerlist);
+  // Makes and drops a device context for the printer; always 1.
+  std::int16_t of_direct(const std::string& printername, const std::string& data);
+  // Opens the printer, carries out `command` and closes it again.
+  std::int16_t of_printer(const std::string& printername, std::int16_t command, any& outpara, std::int16_t& papersize,
+                          std::int16_t& paperwidth, std::int16_t& paperlength);
+  std::string of_getdrivername(const std::string& printername);
+  std::string of_getportname(const std::string& printername);
+  std::int16_t of_getattribute(const std::string& printername);
+  std::int32_t of_getstatus(const std::string& printername);
+  std::int16_t of_getpapersize(const std::string& printername, std::int16_t& papersize, std::int16_t& paperwidth,
+                               std::int16_t& paperheight);
+  std::int16_t of_setdefault(const std::string& printername);
+  std::int16_t of_setpapersize(const std::string& printername, std::int16_t papersize, std::int16_t paperwidth,
+                               std::int16_t paperheight);
+  // The default printer's name from the profile, or "".
+  std::string of_getpbprinter();
+
+ protected:
+  // The zero-terminated text at 1-based `offset` of `source`; "" from an offset below 1 or
+  // past the end, and from a null blob.
+  std::string of_getstringfromblob(const platform::Blob& source, std::int16_t offset);
 };
 
 // ---- The published layouts of the records, for the copies between records and blocks.
