@@ -19,5 +19,6 @@ std::string logName(const char* ansi);
 void clearGlobalMemory();
 void clearPrinterHandles();
 void clearPrinterDcs();
+void clearDialogs();
 
 }  // namespace platform::detail

@@ -51,6 +51,7 @@ void clear() {
   detail::clearGlobalMemory();
   detail::clearPrinterHandles();
   detail::clearPrinterDcs();
+  detail::clearDialogs();
   log().clear();
   faults() = {};
   detail::profileDevice().reset();

@@ -42,12 +42,37 @@ struct Faults {
 };
 Faults& faults();
 
+// What a scripted dialog answers, in place of showing one. Unset choices keep what the
+// dialog showed for the queue chosen.
+struct DialogAnswer {
+  bool ok = false;
+  std::optional<std::string> queue;                   // unset: the queue it started on
+  bool toFile = false;                                // the print dialog's file entry
+  std::optional<int> paper, paperWidth, paperLength;  // a code; width and length in 1/10 mm
+  std::optional<int> orientation, copies, collate, duplex;
+  double margins[4] = {};  // millimetres: left, top, right, bottom (page set-up)
+  // Blocks the test made itself, handed back in place of the dialog's own.
+  std::optional<std::uint32_t> devModeBlock, devNamesBlock;
+};
+// The next dialog answers this; each scripted answer serves one dialog.
+void scriptDialog(DialogAnswer answer);
+
+// What a dialog was given and showed.
+struct DialogShown {
+  std::string kind;                  // "print" or "page setup"
+  std::vector<std::uint8_t> record;  // the record's bytes as passed
+  long owner = 0;                    // the owner's window handle, 0 for none
+  std::string queue;                 // the queue it started on
+  int paper = 0, paperWidth = 0, paperLength = 0, orientation = 0, copies = 0, collate = 0, duplex = 0;
+};
+std::vector<DialogShown> dialogsShown();
+
 // Sets (a value) or removes (nullopt) win.ini's "device" key in place of the live one.
 void setProfileDevice(std::optional<std::string> value);
 
 // Frees what an earlier case left allocated: every global-memory handle and its block, every
 // printer handle and device context. The handles and addresses stay spent. Empties the call
-// log, the faults and the profile setting. Blobs belong to whoever holds them and stay.
+// log, the faults, the profile setting and the dialog scripts. Blobs belong to whoever holds them and stay.
 void clear();
 
 }  // namespace platform::testing

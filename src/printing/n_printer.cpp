@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/ansi.h"
+#include "platform/comdlg32.h"
 #include "platform/gdi32.h"
 #include "platform/kernel32.h"
 #include "platform/profile.h"
@@ -252,7 +253,33 @@ std::uint32_t n_printer::copymem(platform::Blob& destination, std::uint32_t sour
   return 0;
 }
 
+std::int32_t n_printer::printdlg(str_printdlg& printdlg) {
+  const Staged staged(printdlg);
+  const std::int32_t result = platform::PrintDlgA(staged.address());
+  staged.readBack(printdlg);
+  return result;
+}
+
+bool n_printer::pagesetupdlg(str_pagesetupdlg& pagesetupdlg) {
+  const Staged staged(pagesetupdlg);
+  const bool result = platform::PageSetupDlgA(staged.address());
+  staged.readBack(pagesetupdlg);
+  return result;
+}
+
 // ---- Queries and settings.
+
+bool n_printer::readPrinterInfo(std::uint32_t hprinter, platform::Blob& buffer) {
+  std::uint32_t size = 0;
+  for (int read = 0; read < kMaxReads; ++read) {
+    buffer = platform::blanks(size);
+    std::uint32_t needed = 0;
+    if (getprinter(hprinter, kInfoLevel, buffer, size, needed)) return true;
+    if (needed <= size) return false;
+    size = needed;
+  }
+  return false;
+}
 
 std::int16_t n_printer::of_getprinterlist(std::vector<std::string>& printerlist) {
   // A 32-bit size: a long list of printers needs more than 32,767 bytes.
@@ -301,17 +328,7 @@ std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t 
 
   // The printer buffer lives for the whole call: the record's addresses point into it.
   platform::Blob buffer;
-  {
-    std::uint32_t size = 0;
-    for (int read = 0;; ++read) {
-      if (read == kMaxReads) return -1;
-      buffer = platform::blanks(size);
-      std::uint32_t needed = 0;
-      if (getprinter(hprinter, kInfoLevel, buffer, size, needed)) break;
-      if (needed <= size) return -1;
-      size = needed;
-    }
-  }
+  if (!readPrinterInfo(hprinter, buffer)) return -1;
 
   str_printer_info_2 record;
   copymem(record, buffer, printer_info_2_len);
@@ -442,4 +459,88 @@ std::string n_printer::of_getpbprinter() {
 std::string n_printer::of_getstringfromblob(const platform::Blob& source, std::int16_t offset) {
   if (offset < 1) return {};
   return textFrom(source, offset - 1L);
+}
+
+// ---- The dialogs.
+
+namespace {
+
+// Closes a printer on every way out.
+struct PrinterCloser {
+  n_printer& self;
+  std::uint32_t hprinter;
+  ~PrinterCloser() { self.closeprinter(hprinter); }
+};
+
+}  // namespace
+
+std::int16_t n_printer::of_printsetup(std::uint32_t hwnd) {
+  str_printdlg dialog;
+  dialog.lstructsize = printdlg_len;
+  dialog.hwndowner = hwnd;
+  dialog.flags = pd_usedevmodecopiesandcollate + pd_printtofile + pd_nopagenums + pd_noselection;
+  if (printdlg(dialog) == 0) return -1;
+  takeDialogChoice(dialog.hdevmode, dialog.hdevnames);
+  return 1;
+}
+
+std::int16_t n_printer::of_pagesetup(std::uint32_t hwnd, std::int32_t& left, std::int32_t& right, std::int32_t& top,
+                                     std::int32_t& bottom) {
+  str_pagesetupdlg dialog;
+  dialog.lstructsize = pagesetupdlg_len;
+  dialog.hwndowner = hwnd;
+  dialog.flags = psd_inhundredthsofmillimeters;
+  if (!pagesetupdlg(dialog)) return -1;
+  takeDialogChoice(dialog.hdevmode, dialog.hdevnames);
+  left = dialog.rtmargin.left;
+  right = dialog.rtmargin.right;
+  top = dialog.rtmargin.top;
+  bottom = dialog.rtmargin.bottom;
+  return 1;
+}
+
+void n_printer::takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames) {
+  // Nothing is read from a block that is missing or shorter than a device mode.
+  if (hdevmode != 0 && hdevnames != 0 && globalsize(hdevmode) >= devmode_len) {
+    str_devmode devmode;
+    copymem(devmode, globallock(hdevmode), devmode_len);
+    globalunlock(hdevmode);
+
+    // The names block holds the offsets and three short names, often fewer than 104 bytes.
+    const std::uint32_t size = globalsize(hdevnames);
+    const std::uint32_t names = globallock(hdevnames);
+    str_devnames header;
+    copymem(header, names, std::min<std::uint32_t>(size, devnames_len));
+    platform::Blob block = platform::blanks(size);
+    copymem(block, names, size);
+    globalunlock(hdevnames);
+
+    const bool named = size >= 8 && header.wdeviceoffset < size;
+    const std::string printername =
+        named ? of_getstringfromblob(block, static_cast<std::int16_t>(header.wdeviceoffset + 1)) : std::string();
+    of_modifyprinter(printername, devmode);
+    of_setdefault(printername);
+  }
+  if (hdevmode != 0) globalfree(hdevmode);
+  if (hdevnames != 0) globalfree(hdevnames);
+}
+
+std::int32_t n_printer::of_modifyprinter(const std::string& printername, str_devmode devmode) {
+  std::uint32_t hprinter = 0;
+  str_printer_defaults defaults;
+  if (!openprinter(printername, hprinter, defaults)) return -1;
+  const PrinterCloser closer{*this, hprinter};
+
+  platform::Blob buffer;
+  if (!readPrinterInfo(hprinter, buffer)) return -1;
+  str_printer_info_2 record;
+  copymem(record, buffer, printer_info_2_len);
+  const std::string drivername = textInBuffer(buffer, record.drivername);
+
+  devmode.dmfields = 0x1FFFFFFF;
+  // Only the public part is passed, so its size fields must say so.
+  devmode.dmsize = static_cast<std::uint16_t>(devmode_len);
+  devmode.dmdriverextra = 0;
+  const std::int32_t written = documentproperties(0, hprinter, drivername, 0, devmode, dm_in_buffer + dm_out_default);
+  return written > 0 ? 1 : written;
 }

@@ -474,6 +474,10 @@ class n_printer : public rt::Object {
   std::uint32_t copymem(std::uint32_t destination, str_devmode& source, std::uint32_t length);
   std::uint32_t copymem(str_devnames& destination, std::uint32_t source, std::uint32_t length);
   std::uint32_t copymem(platform::Blob& destination, std::uint32_t source, std::uint32_t length);
+  // The modal print and page set-up dialogs; a confirmed one leaves two new moveable blocks
+  // in the record's `hdevmode` and `hdevnames`.
+  std::int32_t printdlg(str_printdlg& printdlg);
+  bool pagesetupdlg(str_pagesetupdlg& pagesetupdlg);
 
   // ---- Queries and settings. Integer results are 1 for success and -1 for failure; the
   // text queries give "" and the number queries -1 when the printer cannot be read.
@@ -498,10 +502,30 @@ class n_printer : public rt::Object {
   // The default printer's name from the profile, or "".
   std::string of_getpbprinter();
 
+  // ---- The dialogs. After a confirmed dialog the chosen device mode becomes the chosen
+  // printer's default and the printer the default one; 1 then, -1 when cancelled or failed.
+  std::int16_t of_printsetup(std::uint32_t hwnd);
+  // The margins in hundredths of a millimetre; left untouched unless confirmed.
+  std::int16_t of_pagesetup(std::uint32_t hwnd, std::int32_t& left, std::int32_t& right, std::int32_t& top,
+                            std::int32_t& bottom);
+
+  // Creation and destruction; the object adds nothing to either.
+  virtual void constructor() {}
+  virtual void destructor() {}
+
  protected:
   // The zero-terminated text at 1-based `offset` of `source`; "" from an offset below 1 or
   // past the end, and from a null blob.
   std::string of_getstringfromblob(const platform::Blob& source, std::int16_t offset);
+  // Writes `devmode` (every field marked) as the printer's default device mode: 1, -1 when
+  // the printer cannot be opened or read, else the platform's non-positive result.
+  std::int32_t of_modifyprinter(const std::string& printername, str_devmode devmode);
+
+ private:
+  // The printer's level-2 information into `buffer`, in a bounded number of reads.
+  bool readPrinterInfo(std::uint32_t hprinter, platform::Blob& buffer);
+  // What a confirmed dialog chose, written; both blocks are freed.
+  void takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames);
 };
 
 // ---- The published layouts of the records, for the copies between records and blocks.

@@ -59,12 +59,6 @@ bool isLiveWindow(long hwnd) {
   return chromeOf(e->toolbar) != nullptr;
 }
 
-Window* openWindow(long hwnd) {
-  const WindowEntry* e = table().windows.find(hwnd);
-  auto w = e ? e->window.lock() : nullptr;
-  return w && w->isValid() && w->isOpen() ? w.get() : nullptr;
-}
-
 DcEntry* anyDc(long dc) {
   auto& t = table();
   if (DcEntry* e = t.windowDcs.find(dc)) return e;
@@ -94,6 +88,12 @@ std::optional<HandleKind> kindOf(long handle) {
 }
 
 // ---- window handles
+
+Window* openWindow(long hwnd) {
+  const WindowEntry* e = table().windows.find(hwnd);
+  auto w = e ? e->window.lock() : nullptr;
+  return w && w->isValid() && w->isOpen() ? w.get() : nullptr;
+}
 
 long handleOf(const Window& window) {
   auto& windows = table().windows;

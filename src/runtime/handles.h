@@ -54,6 +54,8 @@ class HandleRange {
 // ---- Window handles.
 // The window's handle, the same for its whole life.
 long handleOf(const Window& window);
+// The open window whose handle this is; nullptr for any other value (a closed window's too).
+Window* openWindow(long hwnd);
 // The first direct child window of the open window `parent` after `childAfter` (0: from the
 // first) whose window class is `className`; 0 when there is none.
 long findChildWindow(long parent, long childAfter, const std::string& className);

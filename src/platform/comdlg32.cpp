@@ -1,0 +1,360 @@
+#include "platform/comdlg32.h"
+
+#include <QAbstractPrintDialog>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSpinBox>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ansi.h"
+#include "platform/kernel32.h"
+#include "platform/memory.h"
+#include "platform/platform_p.h"
+#include "platform/print_server_p.h"
+#include "platform/spooler_p.h"
+#include "platform/testing.h"
+#include "runtime/handles.h"
+#include "runtime/window.h"
+
+namespace platform {
+
+namespace {
+
+using detail::Queue;
+using detail::Settings;
+
+constexpr std::uint32_t kPrintDlgSize = 66, kPageSetupDlgSize = 84;
+constexpr std::uint32_t kPdNoSelection = 0x4, kPdNoPageNums = 0x8, kPdPrintToFile = 0x20,
+                        kPdDisablePrintToFile = 0x80000, kPdHidePrintToFile = 0x100000;
+constexpr std::uint32_t kPsdInThousandthsOfInches = 0x4;
+
+std::deque<testing::DialogAnswer>& scripts() {
+  static auto* s = new std::deque<testing::DialogAnswer>;
+  return *s;
+}
+std::vector<testing::DialogShown>& shownLog() {
+  static auto* s = new std::vector<testing::DialogShown>;
+  return *s;
+}
+
+void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+  out[at] = static_cast<std::uint8_t>(v);
+  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+  put16(out, at, v & 0xFFFF);
+  put16(out, at + 2, v >> 16);
+}
+
+// What the user chose in a dialog.
+struct Choice {
+  bool toFile = false;
+  std::string queue;
+  Settings settings;
+  double margins[4] = {};  // millimetres: left, top, right, bottom
+  double paperMm[2] = {};  // the page as laid out: width, length
+  std::optional<std::uint32_t> devModeBlock, devNamesBlock;
+};
+
+// The dialog's start: the record as passed, its owner and the queue it opens on.
+struct Start {
+  std::string kind;
+  std::vector<std::uint8_t> record;
+  rt::Window* owner = nullptr;
+  long ownerHandle = 0;
+  std::vector<Queue> queues;
+  detail::UserOptions options;
+  const Queue* queue = nullptr;  // the user's default; nullptr when there is none
+  Settings shown;
+};
+
+const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& name) {
+  auto it = std::find_if(queues.begin(), queues.end(), [&](const Queue& q) { return q.name == name; });
+  return it == queues.end() ? nullptr : &*it;
+}
+
+Settings storedSettings(const Start& start, const Queue* q) {
+  return q ? detail::settingsOf(*q, start.options.options(q->name)) : Settings{};
+}
+
+// ---- Qt's dialogs.
+
+QPageSize pageSizeOf(const detail::Paper& paper) {
+  if (paper.code == detail::kCustomPaper)
+    return QPageSize(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter);
+  const QPageSize::PageSizeId id = QPageSize::id(paper.code);
+  return QPageSize(id == QPageSize::Custom ? QPageSize::A4 : id);
+}
+
+detail::Paper paperOf(const QPageSize& size) {
+  const int code = size.id() == QPageSize::Custom ? 0 : QPageSize::windowsId(size.id());
+  const QSizeF mm = size.size(QPageSize::Millimeter);
+  const int width = static_cast<int>(std::lround(mm.width() * 10)),
+            length = static_cast<int>(std::lround(mm.height() * 10));
+  if (code <= 0 || code >= detail::kCustomPaper) return {detail::kCustomPaper, width, length};
+  return {code, width, length};
+}
+
+// Qt reads none of the user's own options for a queue: they are put on the printer here.
+void applySettings(QPrinter& printer, const Queue* q, const Settings& s) {
+  if (q) printer.setPrinterName(QString::fromStdString(q->name));
+  if (s.paper.code != 0) printer.setPageSize(pageSizeOf(s.paper));
+  printer.setPageOrientation(s.orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+  printer.setCopyCount(s.copies);
+  printer.setCollateCopies(s.collate != 0);
+  if (s.duplex)
+    printer.setDuplex(s.duplex == 3   ? QPrinter::DuplexShortSide
+                      : s.duplex == 2 ? QPrinter::DuplexLongSide
+                                      : QPrinter::DuplexNone);
+}
+
+Settings settingsFrom(const QPrinter& printer, const Queue* q) {
+  Settings s;
+  const QPageLayout layout = printer.pageLayout();
+  s.paper = paperOf(layout.pageSize());
+  s.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
+  s.copies = std::max(1, printer.copyCount());
+  s.collate = printer.collateCopies() ? 1 : 0;
+  if (q && detail::offersTwoSided(*q)) {
+    const QPrinter::DuplexMode d = printer.duplex();
+    s.duplex = d == QPrinter::DuplexLongSide ? 2 : d == QPrinter::DuplexShortSide ? 3 : 1;
+  }
+  return s;
+}
+
+// Modal over the owner, which becomes the dialog's transient parent: no parent link
+// between the two widgets, so neither's lifetime hangs on the other.
+void placeOver(QDialog& dialog, rt::Window* owner) {
+  dialog.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
+  if (!owner || !owner->widget()) return;
+  QWidget* top = owner->widget()->window();
+  top->winId();
+  dialog.winId();
+  if (dialog.windowHandle()) dialog.windowHandle()->setTransientParent(top->windowHandle());
+}
+
+std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
+  QPrinter printer(QPrinter::HighResolution);
+  applySettings(printer, start.queue, start.shown);
+  QPrintDialog dialog(&printer);
+  QAbstractPrintDialog::PrintDialogOptions options =
+      QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
+  if ((flags & kPdPrintToFile) && !(flags & (kPdDisablePrintToFile | kPdHidePrintToFile)))
+    options |= QAbstractPrintDialog::PrintToFile;
+  if (!(flags & kPdNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
+  if (!(flags & kPdNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
+  dialog.setOptions(options);
+  placeOver(dialog, start.owner);
+  // A queue picked in the dialog shows the user's own options for it too.
+  if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
+    QObject::connect(
+        printers, &QComboBox::currentTextChanged, &dialog,
+        [&](const QString& name) {
+          const Queue* q = queueNamed(start.queues, name.toStdString());
+          if (!q) return;
+          const Settings s = storedSettings(start, q);
+          applySettings(printer, nullptr, s);
+          if (auto* copies = dialog.findChild<QSpinBox*>("copies")) copies->setValue(s.copies);
+          if (auto* collate = dialog.findChild<QCheckBox*>("collate")) collate->setChecked(s.collate != 0);
+        },
+        Qt::QueuedConnection);
+  }
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  Choice choice;
+  choice.toFile = printer.outputFormat() == QPrinter::PdfFormat || !printer.outputFileName().isEmpty();
+  choice.queue = choice.toFile ? std::string() : printer.printerName().toStdString();
+  choice.settings = settingsFrom(printer, queueNamed(start.queues, choice.queue));
+  return choice;
+}
+
+std::optional<Choice> qtPageSetupDialog(Start& start) {
+  QPrinter printer(QPrinter::HighResolution);
+  applySettings(printer, start.queue, start.shown);
+  QPageSetupDialog dialog(&printer);
+  placeOver(dialog, start.owner);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  Choice choice;
+  choice.queue = start.queue ? start.queue->name : std::string();
+  choice.settings = settingsFrom(printer, start.queue);
+  const QPageLayout layout = printer.pageLayout();
+  const QMarginsF m = layout.margins(QPageLayout::Millimeter);
+  choice.margins[0] = m.left();
+  choice.margins[1] = m.top();
+  choice.margins[2] = m.right();
+  choice.margins[3] = m.bottom();
+  const QRectF page = layout.fullRect(QPageLayout::Millimeter);
+  choice.paperMm[0] = page.width();
+  choice.paperMm[1] = page.height();
+  return choice;
+}
+
+// ---- A scripted answer.
+
+std::optional<Choice> scripted(const Start& start, const testing::DialogAnswer& answer) {
+  if (!answer.ok) return std::nullopt;
+  Choice choice;
+  choice.toFile = answer.toFile;
+  const Queue* q = start.queue;
+  if (answer.queue) q = queueNamed(start.queues, *answer.queue);
+  if (answer.toFile) q = nullptr;
+  choice.queue = q ? q->name : answer.queue.value_or(std::string());
+  Settings s = q ? storedSettings(start, q) : start.shown;
+  if (answer.paper) s.paper = {*answer.paper, answer.paperWidth.value_or(0), answer.paperLength.value_or(0)};
+  if (answer.paper && *answer.paper != detail::kCustomPaper) s.paper = paperOf(pageSizeOf(s.paper));
+  if (answer.orientation) s.orientation = *answer.orientation;
+  if (answer.copies) s.copies = *answer.copies;
+  if (answer.collate) s.collate = *answer.collate;
+  if (answer.duplex) s.duplex = *answer.duplex;
+  choice.settings = s;
+  std::copy(std::begin(answer.margins), std::end(answer.margins), choice.margins);
+  const bool landscape = s.orientation == 2;
+  choice.paperMm[0] = (landscape ? s.paper.length : s.paper.width) / 10.0;
+  choice.paperMm[1] = (landscape ? s.paper.width : s.paper.length) / 10.0;
+  choice.devModeBlock = answer.devModeBlock;
+  choice.devNamesBlock = answer.devNamesBlock;
+  return choice;
+}
+
+// ---- The two blocks a confirmed dialog hands back.
+
+std::uint32_t blockWith(const std::vector<std::uint8_t>& bytes) {
+  const std::uint32_t handle = GlobalAlloc(GMEM_MOVEABLE, static_cast<std::uint32_t>(bytes.size()));
+  if (handle == 0) return 0;
+  writeBytes(GlobalLock(handle), bytes);
+  GlobalUnlock(handle);
+  return handle;
+}
+
+std::uint32_t devModeBlock(const Choice& choice, const Queue* q) {
+  const auto dm = detail::devModeOf(q ? *q : Queue{}, choice.settings);
+  return blockWith({dm.begin(), dm.end()});
+}
+
+// The 8-byte header of offsets, then the driver, the queue and the port, each ending in 0.
+std::uint32_t devNamesBlock(const Choice& choice, const Queue* q, bool isDefault) {
+  const std::string driver = q ? toAnsi(q->makeAndModel) : std::string();
+  const std::string device = q ? toAnsi(q->name) : std::string();
+  const std::string port = q ? toAnsi(q->deviceUri) : std::string(choice.toFile ? "FILE:" : "");
+  std::vector<std::uint8_t> bytes(8);
+  auto add = [&](const std::string& s) {
+    const auto at = static_cast<std::uint32_t>(bytes.size());
+    bytes.insert(bytes.end(), s.begin(), s.end());
+    bytes.push_back(0);
+    return at;
+  };
+  put16(bytes, 0, add(driver));
+  put16(bytes, 2, add(device));
+  put16(bytes, 4, add(port));
+  put16(bytes, 6, isDefault ? 1 : 0);
+  return blockWith(bytes);
+}
+
+// Shows the dialog (or takes the test's answer) and hands back the chosen blocks; nullopt
+// when it cannot be shown or the user cancels.
+struct Result {
+  Choice choice;
+  std::uint32_t devMode = 0, devNames = 0;
+};
+
+std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, std::uint32_t size,
+                                std::uint32_t flagsAt) {
+  std::vector<std::uint8_t> record(size);
+  detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", {{"record", std::to_string(address)}});
+  if (!readBytes(address, record) || detail::get32(record, 0) != size) return std::nullopt;
+  Start start;
+  start.kind = kind;
+  start.record = record;
+  start.ownerHandle = static_cast<long>(detail::get32(record, 4));
+  if (start.ownerHandle != 0) {
+    start.owner = rt::openWindow(start.ownerHandle);
+    if (!start.owner) return std::nullopt;
+  }
+  // The server first, with the short time-out: the dialogs' own code has none.
+  auto queues = detail::listQueues();
+  if (!queues) return std::nullopt;
+  start.queues = std::move(*queues);
+  start.options = detail::UserOptions::load();
+  const std::string defaultName = detail::userDefault(start.queues, start.options);
+  start.queue = queueNamed(start.queues, defaultName);
+  start.shown = storedSettings(start, start.queue);
+  const Settings& s = start.shown;
+  shownLog().push_back({kind, record, start.ownerHandle, start.queue ? start.queue->name : std::string(), s.paper.code,
+                        s.paper.width, s.paper.length, s.orientation, s.copies, s.collate, s.duplex});
+
+  std::optional<Choice> choice;
+  if (!scripts().empty()) {
+    const testing::DialogAnswer answer = scripts().front();
+    scripts().pop_front();
+    choice = scripted(start, answer);
+  } else {
+    choice = kind == "print" ? qtPrintDialog(start, detail::get32(record, flagsAt)) : qtPageSetupDialog(start);
+  }
+  if (!choice) return std::nullopt;
+  Result result{*choice};
+  const Queue* q = choice->toFile ? nullptr : queueNamed(start.queues, choice->queue);
+  result.devMode = choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q);
+  result.devNames =
+      choice->devNamesBlock ? *choice->devNamesBlock : devNamesBlock(*choice, q, q && q->name == defaultName);
+  return result;
+}
+
+}  // namespace
+
+std::int32_t PrintDlgA(std::uint32_t lppd) {
+  const auto result = runDialog("print", lppd, kPrintDlgSize, 20);
+  if (!result) return 0;
+  std::vector<std::uint8_t> record(kPrintDlgSize);
+  readBytes(lppd, record);
+  put32(record, 8, result->devMode);
+  put32(record, 12, result->devNames);
+  put16(record, 32, 1);  // copies travel in the device mode
+  writeBytes(lppd, record);
+  return 1;
+}
+
+bool PageSetupDlgA(std::uint32_t lppsd) {
+  const auto result = runDialog("page setup", lppsd, kPageSetupDlgSize, 16);
+  if (!result) return false;
+  std::vector<std::uint8_t> record(kPageSetupDlgSize);
+  readBytes(lppsd, record);
+  const bool inches = (detail::get32(record, 16) & kPsdInThousandthsOfInches) != 0;
+  auto unit = [&](double mm) {
+    return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(inches ? mm / 25.4 * 1000 : mm * 100)));
+  };
+  put32(record, 8, result->devMode);
+  put32(record, 12, result->devNames);
+  put32(record, 20, unit(result->choice.paperMm[0]));
+  put32(record, 24, unit(result->choice.paperMm[1]));
+  for (int i = 0; i < 4; ++i) put32(record, 44 + 4 * i, unit(result->choice.margins[i]));
+  writeBytes(lppsd, record);
+  return true;
+}
+
+namespace testing {
+
+void scriptDialog(DialogAnswer answer) { scripts().push_back(std::move(answer)); }
+std::vector<DialogShown> dialogsShown() { return shownLog(); }
+
+}  // namespace testing
+
+namespace detail {
+
+void clearDialogs() {
+  scripts().clear();
+  shownLog().clear();
+}
+
+}  // namespace detail
+
+}  // namespace platform
