@@ -148,6 +148,8 @@ std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   QPrinter printer(QPrinter::HighResolution);
   applySettings(printer, start.queue, start.shown);
   QPrintDialog dialog(&printer);
+  // Qt leaves the title to the platform's dialog; its own form has none.
+  if (dialog.windowTitle().isEmpty()) dialog.setWindowTitle(QPrintDialog::tr("Print"));
   QAbstractPrintDialog::PrintDialogOptions options =
       QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
   if ((flags & kPdPrintToFile) && !(flags & (kPdDisablePrintToFile | kPdHidePrintToFile)))
