@@ -19,7 +19,8 @@ int livePrinterDcs();
 
 // One call of a stood-in entry: its name and its arguments by name, as text (numbers in
 // decimal, names as UTF-8). Mode-9 calls of DocumentPropertiesA add "dmfields", the field
-// bits of the device mode they received.
+// bits of the device mode they received; DeviceCapabilitiesA adds "outputbytes", the bytes
+// from its output address to the end of that block (0 for no output).
 struct Call {
   std::string entry;
   std::vector<std::pair<std::string, std::string>> args;

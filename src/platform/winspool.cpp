@@ -470,6 +470,8 @@ std::int32_t DeviceCapabilitiesA(const char* pDevice, const char* pPort, std::ui
                                           {"port", detail::logName(pPort)},
                                           {"capability", number(fwCapability)},
                                           {"output", number(pOutput)},
+                                          // The entry takes no size: what the block at the output holds.
+                                          {"outputbytes", number(pOutput ? bytesFrom(pOutput) : 0)},
                                           {"devmode", number(pDevMode)}});
   if (fwCapability != DC_PAPERS || !pDevice || testing::faults().failPapers) return -1;
   std::vector<std::uint16_t> codes;
