@@ -398,6 +398,7 @@ TEST_F(Dialogs, QtsPrintDialogListsTheQueuesStartsOnTheDefaultAndTakesAnotherQue
   EXPECT_EQ(printer.of_printsetup(static_cast<std::uint32_t>(hwnd)), 1);
   EXPECT_TRUE(listed.contains("office") && listed.contains("letter") && listed.contains("打印机甲"))
       << listed.join("|").toStdString();
+  EXPECT_EQ(listed.filter("PDF").size(), 1) << "the file entry is offered: " << listed.join("|").toStdString();
   EXPECT_EQ(startedOn.toStdString(), "office");
   EXPECT_TRUE(overOwner) << "modal over the owner, its transient parent";
   EXPECT_EQ(copiesShown, 3) << "a queue picked shows the user's options for it";
@@ -409,8 +410,13 @@ TEST_F(Dialogs, QtsPrintDialogListsTheQueuesStartsOnTheDefaultAndTakesAnotherQue
 }
 
 TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {
-  whenModal([](QDialog& dialog) { dialog.reject(); });
+  bool parentless = false;
+  whenModal([&](QDialog& dialog) {
+    parentless = dialog.windowHandle() && !dialog.windowHandle()->transientParent() && !dialog.parentWidget();
+    dialog.reject();
+  });
   EXPECT_EQ(printer.of_printsetup(0), -1);
+  EXPECT_TRUE(parentless) << "no owner, no parent";
 
   whenModal([](QDialog& dialog) {
     auto set = [&](const char* name, double mm) {

@@ -81,6 +81,13 @@ bool liesInside(const platform::Blob& buffer, std::int32_t address, long length)
   return address != 0 && !buffer.isNull() && start >= 0 && start + length <= buffer.length();
 }
 
+// Closes a printer on every way out, a runtime error's too.
+struct PrinterCloser {
+  n_printer& self;
+  std::uint32_t hprinter;
+  ~PrinterCloser() { self.closeprinter(hprinter); }
+};
+
 std::uint16_t codeAt(const platform::Blob& codes, long i) {
   const auto bytes = codes.bytes();
   return static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
@@ -319,12 +326,7 @@ std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t 
   str_printer_defaults defaults;
   if (!openprinter(printername, hprinter, defaults)) return -1;
 
-  // Closed on every way out, a runtime error's too.
-  struct Closer {
-    n_printer& self;
-    std::uint32_t hprinter;
-    ~Closer() { self.closeprinter(hprinter); }
-  } const closer{*this, hprinter};
+  const PrinterCloser closer{*this, hprinter};
 
   // The printer buffer lives for the whole call: the record's addresses point into it.
   platform::Blob buffer;
@@ -462,17 +464,6 @@ std::string n_printer::of_getstringfromblob(const platform::Blob& source, std::i
 }
 
 // ---- The dialogs.
-
-namespace {
-
-// Closes a printer on every way out.
-struct PrinterCloser {
-  n_printer& self;
-  std::uint32_t hprinter;
-  ~PrinterCloser() { self.closeprinter(hprinter); }
-};
-
-}  // namespace
 
 std::int16_t n_printer::of_printsetup(std::uint32_t hwnd) {
   str_printdlg dialog;
