@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <chrono>
@@ -413,7 +414,7 @@ TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {
   bool parentless = false;
   whenModal([&](QDialog& dialog) {
     parentless = dialog.windowHandle() && !dialog.windowHandle()->transientParent() && !dialog.parentWidget();
-    dialog.reject();
+    QTest::keyClick(&dialog, Qt::Key_Escape);  // the keyboard alone
   });
   EXPECT_EQ(printer.of_printsetup(0), -1);
   EXPECT_TRUE(parentless) << "no owner, no parent";
@@ -431,7 +432,7 @@ TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {
     set("topMargin", 20);
     set("rightMargin", 30);
     set("bottomMargin", 40);
-    dialog.accept();
+    QTest::keyClick(&dialog, Qt::Key_Return);
   });
   std::int32_t l = 0, r = 0, tp = 0, b = 0;
   EXPECT_EQ(printer.of_pagesetup(0, l, r, tp, b), 1);
