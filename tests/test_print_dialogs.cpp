@@ -358,15 +358,16 @@ TEST_F(Dialogs, AClosedOwnerOrADeadServerShowsNoDialog) {
 
 // Runs `action` on the modal dialog once it is up.
 void whenModal(std::function<void(QDialog&)> action) {
-  auto poll = std::make_shared<std::function<void()>>();
-  *poll = [action, poll] {
+  auto* poll = new QTimer(qApp);
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout, [poll, action] {
     if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+      poll->stop();
+      poll->deleteLater();
       action(*dialog);
-      return;
     }
-    QTimer::singleShot(5, *poll);
-  };
-  QTimer::singleShot(0, *poll);
+  });
+  poll->start();
 }
 
 TEST_F(Dialogs, QtsPrintDialogListsTheQueuesStartsOnTheDefaultAndTakesAnotherQueue) {
