@@ -376,6 +376,7 @@ TEST_F(Printer, InjectedFaultsStopWhereTheyHappen) {
       {"the paper list is empty", [] { pt::faults().papers = std::vector<std::uint16_t>{}; }, -1, {}, 2},
       {"GetPrinterA fails outright", [] { pt::faults().failGetPrinter = true; }, -1, {}, 1},
       {"GetPrinterA asks for more every time", [] { pt::faults().getPrinterWantsMore = true; }, -1, {}, 5},
+      {"GetPrinterA asks for more than can be made", [] { pt::faults().getPrinterNeeds = 0x7FFFFFFF; }, -1, {}, 1},
       {"600 papers, A4 last", [&] { pt::faults().papers = many; }, 1, {"0", "2", "9"}, 2},
   };
   for (const Case& c : cases) {

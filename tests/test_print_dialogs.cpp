@@ -110,6 +110,21 @@ TEST_F(Dialogs, TheRecordsArriveAsTheirPublishedBytes) {
   }
 }
 
+TEST_F(Dialogs, ARecordOfAnotherSizeShowsNothing) {
+  n_printer::str_printdlg print;
+  print.lstructsize = 60;
+  n_printer::str_pagesetupdlg page;
+  page.lstructsize = 66;
+  pt::DialogAnswer ok;
+  ok.ok = true;
+  pt::scriptDialog(ok);
+  EXPECT_EQ(printer.printdlg(print), 0);
+  EXPECT_FALSE(printer.pagesetupdlg(page));
+  EXPECT_TRUE(pt::dialogsShown().empty());
+  EXPECT_EQ(print.hdevmode, 0u);
+  EXPECT_EQ(pt::liveGlobalMemoryHandles(), 0);
+}
+
 TEST_F(Dialogs, ACancelledDialogChangesNothing) {
   const std::string options = cups.userOptions();
   const int blocks = pt::liveGlobalMemoryHandles();

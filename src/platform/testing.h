@@ -39,6 +39,7 @@ struct Faults {
   bool failPapers = false;                           // DeviceCapabilitiesA returns -1
   bool failGetPrinter = false;                       // GetPrinterA: false, needed 0
   bool getPrinterWantsMore = false;                  // GetPrinterA: needs more than given, always
+  std::optional<std::uint32_t> getPrinterNeeds;      // GetPrinterA: needs this many bytes, given fewer
   std::optional<std::uint32_t> attributes;           // the attribute word of every printer record
 };
 Faults& faults();

@@ -397,6 +397,10 @@ bool GetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
   if (q == queues->end()) return false;
   const auto options = detail::UserOptions::load();
   const auto bytes = printerInfo({*q}, pPrinter, detail::userDefault(*queues, options), options);
+  if (const auto needs = testing::faults().getPrinterNeeds; needs && cbBuf < *needs) {
+    pcbNeeded = *needs;
+    return false;
+  }
   if (testing::faults().getPrinterWantsMore) {
     pcbNeeded = std::max<std::uint32_t>(cbBuf, static_cast<std::uint32_t>(bytes.size())) + 64;
     return false;

@@ -81,6 +81,16 @@ bool liesInside(const platform::Blob& buffer, std::int32_t address, long length)
   return address != 0 && !buffer.isNull() && start >= 0 && start + length <= buffer.length();
 }
 
+// A buffer of `size` blanks, as the platform asked for; null when no block of that size can
+// be made, which the caller reports as its own failure.
+platform::Blob blanksFor(std::int64_t size) {
+  try {
+    return platform::blanks(static_cast<long>(size));
+  } catch (const rt::RuntimeError&) {
+    return {};
+  }
+}
+
 // Closes a printer on every way out, a runtime error's too.
 struct PrinterCloser {
   n_printer& self;
@@ -279,7 +289,8 @@ bool n_printer::pagesetupdlg(str_pagesetupdlg& pagesetupdlg) {
 bool n_printer::readPrinterInfo(std::uint32_t hprinter, platform::Blob& buffer) {
   std::uint32_t size = 0;
   for (int read = 0; read < kMaxReads; ++read) {
-    buffer = platform::blanks(size);
+    buffer = blanksFor(size);
+    if (buffer.isNull()) return false;
     std::uint32_t needed = 0;
     if (getprinter(hprinter, kInfoLevel, buffer, size, needed)) return true;
     if (needed <= size) return false;
@@ -292,7 +303,8 @@ std::int16_t n_printer::of_getprinterlist(std::vector<std::string>& printerlist)
   // A 32-bit size: a long list of printers needs more than 32,767 bytes.
   std::uint32_t size = 1;
   for (int read = 0; read < kMaxReads; ++read) {
-    platform::Blob buffer = platform::blanks(size);
+    platform::Blob buffer = blanksFor(size);
+    if (buffer.isNull()) return -1;
     std::uint32_t needed = 0, returned = 0;
     if (!enumprinters(printer_enum_local, std::nullopt, kInfoLevel, buffer, size, needed, returned)) {
       if (size >= needed) return -1;
@@ -368,7 +380,8 @@ std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t 
     // Ask for the count first: the entry writes every code it has and takes no buffer size.
     const std::int32_t count = devicecapabilities(printername, portname, dc_papers, 0, 0);
     if (count <= 0) return -1;
-    platform::Blob codes = platform::blanks(2L * count);
+    platform::Blob codes = blanksFor(2LL * count);
+    if (codes.isNull()) return -1;
     const std::int32_t listed = devicecapabilities(printername, portname, dc_papers, codes, 0);
     if (listed <= 0) return -1;
     bool found = false;
@@ -380,7 +393,8 @@ std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t 
   platform::Blob none;
   const std::int32_t modeSize = documentproperties(0, hprinter, drivername, none, 0, 0);
   if (modeSize < devmode_len) return -1;
-  platform::Blob current = platform::blanks(modeSize);
+  platform::Blob current = blanksFor(modeSize);
+  if (current.isNull()) return -1;
   if (documentproperties(0, hprinter, drivername, current, 0, dm_out_buffer) <= 0) return -1;
   copymem(devmode, current, devmode_len);
 
@@ -502,11 +516,11 @@ void n_printer::takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames
     const std::uint32_t names = globallock(hdevnames);
     str_devnames header;
     copymem(header, names, std::min<std::uint32_t>(size, devnames_len));
-    platform::Blob block = platform::blanks(size);
+    platform::Blob block = blanksFor(size);
     copymem(block, names, size);
     globalunlock(hdevnames);
 
-    const bool named = size >= 8 && header.wdeviceoffset < size;
+    const bool named = !block.isNull() && size >= 8 && header.wdeviceoffset < size;
     const std::string printername =
         named ? of_getstringfromblob(block, static_cast<std::int16_t>(header.wdeviceoffset + 1)) : std::string();
     of_modifyprinter(printername, devmode);
