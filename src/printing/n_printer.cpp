@@ -286,17 +286,36 @@ bool n_printer::pagesetupdlg(str_pagesetupdlg& pagesetupdlg) {
 
 // ---- Queries and settings.
 
-bool n_printer::readPrinterInfo(std::uint32_t hprinter, platform::Blob& buffer) {
+std::int32_t n_printer::withPrinter(const std::string& printername, const PrinterWork& work) {
+  std::uint32_t hprinter = 0;
+  str_printer_defaults defaults;
+  if (!openprinter(printername, hprinter, defaults)) return -1;
+  const PrinterCloser closer{*this, hprinter};
+
+  // The printer buffer lives for the whole call: the record's addresses point into it. Its
+  // size comes from the printer, read again while it grows, a few times at most.
+  platform::Blob buffer;
   std::uint32_t size = 0;
-  for (int read = 0; read < kMaxReads; ++read) {
+  for (int read = 0;; ++read) {
+    if (read == kMaxReads) return -1;
     buffer = blanksFor(size);
-    if (buffer.isNull()) return false;
+    if (buffer.isNull()) return -1;
     std::uint32_t needed = 0;
-    if (getprinter(hprinter, kInfoLevel, buffer, size, needed)) return true;
-    if (needed <= size) return false;
+    if (getprinter(hprinter, kInfoLevel, buffer, size, needed)) break;
+    if (needed <= size) return -1;
     size = needed;
   }
-  return false;
+  str_printer_info_2 record;
+  copymem(record, buffer, printer_info_2_len);
+  return work(hprinter, buffer, record, textInBuffer(buffer, record.drivername));
+}
+
+std::int32_t n_printer::writeDefaultDevMode(std::uint32_t hprinter, const std::string& drivername,
+                                            str_devmode devmode) {
+  // Only the public part is passed, so its size fields must say so.
+  devmode.dmsize = static_cast<std::uint16_t>(devmode_len);
+  devmode.dmdriverextra = 0;
+  return documentproperties(0, hprinter, drivername, 0, devmode, dm_in_buffer + dm_out_default);
 }
 
 std::int16_t n_printer::of_getprinterlist(std::vector<std::string>& printerlist) {
@@ -334,19 +353,19 @@ std::int16_t n_printer::of_direct(const std::string& printername, const std::str
 
 std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t command, any& outpara,
                                    std::int16_t& papersize, std::int16_t& paperwidth, std::int16_t& paperlength) {
-  std::uint32_t hprinter = 0;
-  str_printer_defaults defaults;
-  if (!openprinter(printername, hprinter, defaults)) return -1;
+  const std::int32_t result = withPrinter(printername, [&](std::uint32_t hprinter, platform::Blob& buffer,
+                                                           str_printer_info_2& record, const std::string& drivername) {
+    return carryOut(hprinter, buffer, record, drivername, printername, command, outpara, papersize, paperwidth,
+                    paperlength);
+  });
+  // A failure too large for the result still reads as one.
+  return result < std::numeric_limits<std::int16_t>::min() ? std::int16_t{-1} : static_cast<std::int16_t>(result);
+}
 
-  const PrinterCloser closer{*this, hprinter};
-
-  // The printer buffer lives for the whole call: the record's addresses point into it.
-  platform::Blob buffer;
-  if (!readPrinterInfo(hprinter, buffer)) return -1;
-
-  str_printer_info_2 record;
-  copymem(record, buffer, printer_info_2_len);
-  const std::string drivername = textInBuffer(buffer, record.drivername);
+std::int32_t n_printer::carryOut(std::uint32_t hprinter, platform::Blob& buffer, str_printer_info_2& record,
+                                 const std::string& drivername, const std::string& printername, std::int16_t command,
+                                 any& outpara, std::int16_t& papersize, std::int16_t& paperwidth,
+                                 std::int16_t& paperlength) {
   const std::string portname = textInBuffer(buffer, record.portname);
   str_devmode devmode;
 
@@ -410,14 +429,8 @@ std::int16_t n_printer::of_printer(const std::string& printername, std::int16_t 
     devmode.dmorientation = outpara.toUint();
     devmode.dmfields = dm_orientation;
   }
-  // Only the public part is passed, so its size fields must say so.
-  devmode.dmsize = static_cast<std::uint16_t>(devmode_len);
-  devmode.dmdriverextra = 0;
-
-  const std::int32_t written = documentproperties(0, hprinter, drivername, 0, devmode, dm_in_buffer + dm_out_default);
-  if (written > 0) return 1;
-  // A failure too large for the result still reads as one.
-  return written < std::numeric_limits<std::int16_t>::min() ? std::int16_t{-1} : static_cast<std::int16_t>(written);
+  const std::int32_t written = writeDefaultDevMode(hprinter, drivername, devmode);
+  return written > 0 ? 1 : written;
 }
 
 std::string n_printer::of_getdrivername(const std::string& printername) {
@@ -531,21 +544,10 @@ void n_printer::takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames
 }
 
 std::int32_t n_printer::of_modifyprinter(const std::string& printername, str_devmode devmode) {
-  std::uint32_t hprinter = 0;
-  str_printer_defaults defaults;
-  if (!openprinter(printername, hprinter, defaults)) return -1;
-  const PrinterCloser closer{*this, hprinter};
-
-  platform::Blob buffer;
-  if (!readPrinterInfo(hprinter, buffer)) return -1;
-  str_printer_info_2 record;
-  copymem(record, buffer, printer_info_2_len);
-  const std::string drivername = textInBuffer(buffer, record.drivername);
-
-  devmode.dmfields = 0x1FFFFFFF;
-  // Only the public part is passed, so its size fields must say so.
-  devmode.dmsize = static_cast<std::uint16_t>(devmode_len);
-  devmode.dmdriverextra = 0;
-  const std::int32_t written = documentproperties(0, hprinter, drivername, 0, devmode, dm_in_buffer + dm_out_default);
-  return written > 0 ? 1 : written;
+  return withPrinter(printername,
+                     [&](std::uint32_t hprinter, platform::Blob&, str_printer_info_2&, const std::string& drivername) {
+                       devmode.dmfields = 0x1FFFFFFF;
+                       const std::int32_t written = writeDefaultDevMode(hprinter, drivername, devmode);
+                       return written > 0 ? 1 : written;
+                     });
 }

@@ -6,6 +6,7 @@
 
 #include <concepts>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -522,8 +523,17 @@ class n_printer : public rt::Object {
   std::int32_t of_modifyprinter(const std::string& printername, str_devmode devmode);
 
  private:
-  // The printer's level-2 information into `buffer`, in a bounded number of reads.
-  bool readPrinterInfo(std::uint32_t hprinter, platform::Blob& buffer);
+  // Opens the printer, reads its level-2 information and runs `work` on it, the printer open:
+  // its result, or -1 when the printer cannot be opened or read. Closed on every way out.
+  using PrinterWork = std::function<std::int32_t(std::uint32_t hprinter, platform::Blob& buffer,
+                                                 str_printer_info_2& record, const std::string& drivername)>;
+  std::int32_t withPrinter(const std::string& printername, const PrinterWork& work);
+  // The command of of_printer on an open printer.
+  std::int32_t carryOut(std::uint32_t hprinter, platform::Blob& buffer, str_printer_info_2& record,
+                        const std::string& drivername, const std::string& printername, std::int16_t command,
+                        any& outpara, std::int16_t& papersize, std::int16_t& paperwidth, std::int16_t& paperlength);
+  // Merges the marked fields of `devmode` into the printer's default device mode (mode 9).
+  std::int32_t writeDefaultDevMode(std::uint32_t hprinter, const std::string& drivername, str_devmode devmode);
   // What a confirmed dialog chose, written; both blocks are freed.
   void takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames);
 };
