@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -424,6 +425,32 @@ TEST_F(Dialogs, QtsPrintDialogListsTheQueuesStartsOnTheDefaultAndTakesAnotherQue
   EXPECT_NE(cups.lpstatDefault().find("letter"), std::string::npos) << cups.lpstatDefault();
   EXPECT_NE(cups.lpoptions("letter").find("copies=2"), std::string::npos) << cups.lpoptions("letter");
   EXPECT_TRUE(owner->isOpen());
+}
+
+TEST_F(Dialogs, QtsPrintDialogConfirmedUnchangedWritesNothingNew) {
+  cups.run({"lpoptions", "-p", "letter", "-o", "media=iso_a5_148x210mm", "-o", "orientation-requested=4", "-o",
+            "sides=two-sided-long-edge", "-o", "copies=2", "-o",
+            "multiple-document-handling=separate-documents-uncollated-copies"});
+  cups.setDefault("letter");
+  cups.run({"lpoptions", "-p", "office", "-o", "copies=3"});  // portrait, one side, A4: the queue's own
+  // Last, the file entry: confirmed, and nothing is written.
+  for (const char* picked : {"letter", "office", "PDF"}) {
+    SCOPED_TRACE(picked);
+    // A queue picked becomes the default; the file entry leaves the default as it was.
+    auto state = [&] {
+      const std::string options = cups.lpoptions("letter") + "|" + cups.lpoptions("office");
+      return std::string(picked) == "PDF" ? options + cups.lpstatDefault() : options;
+    };
+    const std::string before = state();
+    whenModal([&](QDialog& dialog) {
+      auto* printers = dialog.findChild<QComboBox*>("printers");
+      ASSERT_NE(printers, nullptr);
+      printers->setCurrentIndex(printers->findText(picked, Qt::MatchContains));
+      QTimer::singleShot(50, &dialog, [&dialog] { dialog.accept(); });
+    });
+    EXPECT_EQ(printer.of_printsetup(0), 1);
+    EXPECT_EQ(state(), before);
+  }
 }
 
 TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {

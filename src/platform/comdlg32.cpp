@@ -7,6 +7,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
 #include <QWindow>
@@ -169,6 +170,9 @@ std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
           applySettings(printer, nullptr, s);
           if (auto* copies = dialog.findChild<QSpinBox*>("copies")) copies->setValue(s.copies);
           if (auto* collate = dialog.findChild<QCheckBox*>("collate")) collate->setChecked(s.collate != 0);
+          // The dialog keeps the last queue's two-sided choice in its own buttons and takes it on OK.
+          const char* sides = s.duplex == 3 ? "duplexShort" : s.duplex == 2 ? "duplexLong" : "noDuplex";
+          if (auto* button = dialog.findChild<QRadioButton*>(sides)) button->setChecked(true);
         },
         Qt::QueuedConnection);
   }
