@@ -32,7 +32,12 @@ namespace platform {
 
 namespace {
 
+using detail::pageSizeOf;
+using detail::paperOfPageSize;
+using detail::put16;
+using detail::put32;
 using detail::Queue;
+using detail::queueNamed;
 using detail::Settings;
 
 constexpr std::uint32_t kPrintDlgSize = 66, kPageSetupDlgSize = 84;
@@ -49,15 +54,6 @@ std::vector<testing::DialogShown>& shownLog() {
   return *s;
 }
 
-void put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<std::uint8_t>(v);
-  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-  put16(out, at, v & 0xFFFF);
-  put16(out, at + 2, v >> 16);
-}
-
 // What the user chose in a dialog.
 struct Choice {
   bool toFile = false;
@@ -68,10 +64,8 @@ struct Choice {
   std::optional<std::uint32_t> devModeBlock, devNamesBlock;
 };
 
-// The dialog's start: the record as passed, its owner and the queue it opens on.
+// The dialog's start: its owner and the queue it opens on.
 struct Start {
-  std::string kind;
-  std::vector<std::uint8_t> record;
   rt::Window* owner = nullptr;
   long ownerHandle = 0;
   std::vector<Queue> queues;
@@ -80,32 +74,11 @@ struct Start {
   Settings shown;
 };
 
-const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& name) {
-  auto it = std::find_if(queues.begin(), queues.end(), [&](const Queue& q) { return q.name == name; });
-  return it == queues.end() ? nullptr : &*it;
-}
-
 Settings storedSettings(const Start& start, const Queue* q) {
   return q ? detail::settingsOf(*q, start.options.options(q->name)) : Settings{};
 }
 
 // ---- Qt's dialogs.
-
-QPageSize pageSizeOf(const detail::Paper& paper) {
-  if (paper.code == detail::kCustomPaper)
-    return QPageSize(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter);
-  const QPageSize::PageSizeId id = QPageSize::id(paper.code);
-  return QPageSize(id == QPageSize::Custom ? QPageSize::A4 : id);
-}
-
-detail::Paper paperOf(const QPageSize& size) {
-  const int code = size.id() == QPageSize::Custom ? 0 : QPageSize::windowsId(size.id());
-  const QSizeF mm = size.size(QPageSize::Millimeter);
-  const int width = static_cast<int>(std::lround(mm.width() * 10)),
-            length = static_cast<int>(std::lround(mm.height() * 10));
-  if (code <= 0 || code >= detail::kCustomPaper) return {detail::kCustomPaper, width, length};
-  return {code, width, length};
-}
 
 // Qt reads none of the user's own options for a queue: they are put on the printer here.
 void applySettings(QPrinter& printer, const Queue* q, const Settings& s) {
@@ -123,7 +96,7 @@ void applySettings(QPrinter& printer, const Queue* q, const Settings& s) {
 Settings settingsFrom(const QPrinter& printer, const Queue* q) {
   Settings s;
   const QPageLayout layout = printer.pageLayout();
-  s.paper = paperOf(layout.pageSize());
+  s.paper = paperOfPageSize(layout.pageSize());
   s.orientation = layout.orientation() == QPageLayout::Landscape ? 2 : 1;
   s.copies = std::max(1, printer.copyCount());
   s.collate = printer.collateCopies() ? 1 : 0;
@@ -217,7 +190,7 @@ std::optional<Choice> scripted(const Start& start, const testing::DialogAnswer& 
   choice.queue = q ? q->name : answer.queue.value_or(std::string());
   Settings s = q ? storedSettings(start, q) : start.shown;
   if (answer.paper) s.paper = {*answer.paper, answer.paperWidth.value_or(0), answer.paperLength.value_or(0)};
-  if (answer.paper && *answer.paper != detail::kCustomPaper) s.paper = paperOf(pageSizeOf(s.paper));
+  if (answer.paper && *answer.paper != detail::kCustomPaper) s.paper = paperOfPageSize(pageSizeOf(s.paper));
   if (answer.orientation) s.orientation = *answer.orientation;
   if (answer.copies) s.copies = *answer.copies;
   if (answer.collate) s.collate = *answer.collate;
@@ -269,6 +242,7 @@ std::uint32_t devNamesBlock(const Choice& choice, const Queue* q, bool isDefault
 // Shows the dialog (or takes the test's answer) and hands back the chosen blocks; nullopt
 // when it cannot be shown or the user cancels.
 struct Result {
+  std::vector<std::uint8_t> record;  // as passed
   Choice choice;
   std::uint32_t devMode = 0, devNames = 0;
 };
@@ -279,8 +253,6 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
   detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", {{"record", std::to_string(address)}});
   if (!readBytes(address, record) || detail::get32(record, 0) != size) return std::nullopt;
   Start start;
-  start.kind = kind;
-  start.record = record;
   start.ownerHandle = static_cast<long>(detail::get32(record, 4));
   if (start.ownerHandle != 0) {
     start.owner = rt::openWindow(start.ownerHandle);
@@ -307,7 +279,7 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
     choice = kind == "print" ? qtPrintDialog(start, detail::get32(record, flagsAt)) : qtPageSetupDialog(start);
   }
   if (!choice) return std::nullopt;
-  Result result{*choice};
+  Result result{std::move(record), *choice};
   const Queue* q = choice->toFile ? nullptr : queueNamed(start.queues, choice->queue);
   result.devMode = choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q);
   result.devNames =
@@ -318,10 +290,9 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
 }  // namespace
 
 std::int32_t PrintDlgA(std::uint32_t lppd) {
-  const auto result = runDialog("print", lppd, kPrintDlgSize, 20);
+  auto result = runDialog("print", lppd, kPrintDlgSize, 20);
   if (!result) return 0;
-  std::vector<std::uint8_t> record(kPrintDlgSize);
-  readBytes(lppd, record);
+  std::vector<std::uint8_t>& record = result->record;
   put32(record, 8, result->devMode);
   put32(record, 12, result->devNames);
   put16(record, 32, 1);  // copies travel in the device mode
@@ -330,10 +301,9 @@ std::int32_t PrintDlgA(std::uint32_t lppd) {
 }
 
 bool PageSetupDlgA(std::uint32_t lppsd) {
-  const auto result = runDialog("page setup", lppsd, kPageSetupDlgSize, 16);
+  auto result = runDialog("page setup", lppsd, kPageSetupDlgSize, 16);
   if (!result) return false;
-  std::vector<std::uint8_t> record(kPageSetupDlgSize);
-  readBytes(lppsd, record);
+  std::vector<std::uint8_t>& record = result->record;
   const bool inches = (detail::get32(record, 16) & kPsdInThousandthsOfInches) != 0;
   auto unit = [&](double mm) {
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(inches ? mm / 25.4 * 1000 : mm * 100)));

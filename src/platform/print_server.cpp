@@ -6,11 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 #include "platform/print_server_p.h"
+#include "runtime/strings.h"
 
 namespace platform::detail {
 
@@ -136,12 +137,16 @@ std::optional<std::vector<Queue>> listQueues() {
   return queues;
 }
 
+const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& name) {
+  auto it = std::find_if(queues.begin(), queues.end(), [&](const Queue& q) { return q.name == name; });
+  return it == queues.end() ? nullptr : &*it;
+}
+
 std::optional<std::optional<Queue>> findQueue(const std::string& name) {
-  auto queues = listQueues();
+  const auto queues = listQueues();
   if (!queues) return std::nullopt;
-  for (Queue& q : *queues)
-    if (q.name == name) return std::optional<Queue>(std::move(q));
-  return std::optional<Queue>();
+  const Queue* q = queueNamed(*queues, name);
+  return q ? std::optional<Queue>(*q) : std::optional<Queue>();
 }
 
 // ---- The user's options.
@@ -159,9 +164,7 @@ std::string serverRoot() {
   return "/etc/cups";
 }
 
-bool sameName(std::string_view a, std::string_view b) {
-  return strcasecmp(std::string(a).c_str(), std::string(b).c_str()) == 0;
-}
+bool sameName(std::string_view a, std::string_view b) { return rt::lower(a) == rt::lower(b); }
 
 // A value as the options file needs it: quoted when it holds a blank, a quote or a backslash.
 std::string quoted(const std::string& value) {
@@ -283,11 +286,9 @@ bool UserOptions::store() const {
 
 std::string userDefault(const std::vector<Queue>& queues, const UserOptions& options) {
   const std::string named = options.defaultQueue();
-  for (const Queue& q : queues)
-    if (!named.empty() && q.name == named) return named;
-  for (const Queue& q : queues)
-    if (q.serverDefault) return q.name;
-  return {};
+  if (!named.empty() && queueNamed(queues, named)) return named;
+  auto server = std::find_if(queues.begin(), queues.end(), [](const Queue& q) { return q.serverDefault; });
+  return server == queues.end() ? std::string() : server->name;
 }
 
 }  // namespace platform::detail

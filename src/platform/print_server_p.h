@@ -34,6 +34,8 @@ struct Queue {
 
 // Every queue of the server, or nullopt when it is down or does not answer in time.
 std::optional<std::vector<Queue>> listQueues();
+// The queue of that name among `queues`; nullptr when there is none.
+const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& name);
 // One queue by name: nullopt when the server fails; an empty optional inside when there is
 // no such queue.
 std::optional<std::optional<Queue>> findQueue(const std::string& name);

@@ -1,10 +1,9 @@
 #include "platform/profile.h"
 
-#include <strings.h>
-
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
 #include "platform/profile_p.h"
+#include "runtime/strings.h"
 
 namespace platform {
 
@@ -19,23 +18,18 @@ std::optional<std::optional<std::string>>& profileDevice() {
 
 namespace {
 
-bool same(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
+bool same(std::string_view a, std::string_view b) { return rt::lower(a) == rt::lower(b); }
 
 // "<queue>,cups,<device URI>": a fixed driver token, and the URI with its commas written
 // %2C, so the queue's name is all before the second-to-last comma whatever it holds.
 std::optional<std::string> liveDevice() {
   const auto queues = detail::listQueues();
   if (!queues) return std::nullopt;
-  const std::string name = detail::userDefault(*queues, detail::UserOptions::load());
-  for (const detail::Queue& q : *queues)
-    if (!name.empty() && q.name == name) {
-      std::string port;
-      for (char c : q.deviceUri) port += c == ',' ? std::string("%2C") : std::string(1, c);
-      return name + ",cups," + port;
-    }
-  return std::nullopt;
+  const detail::Queue* q = detail::queueNamed(*queues, detail::userDefault(*queues, detail::UserOptions::load()));
+  if (!q) return std::nullopt;
+  std::string port;
+  for (char c : q->deviceUri) port += c == ',' ? std::string("%2C") : std::string(1, c);
+  return q->name + ",cups," + port;
 }
 
 }  // namespace

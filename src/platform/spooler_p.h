@@ -4,6 +4,7 @@
 // back: paper codes, the settings a device mode carries, and the published offsets of the
 // device mode and the level-2 printer record.
 
+#include <QPageSize>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -33,6 +34,15 @@ constexpr int kPrinterName = 1, kPortName = 3, kDriverName = 4, kComment = 5, kL
               kAttributes = 13, kStatus = 18, kJobs = 19;
 }  // namespace pi
 
+// Little-endian fields of a record's bytes.
+inline void put16(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
+  out[at] = static_cast<std::uint8_t>(v);
+  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+inline void put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
+  put16(out, at, v & 0xFFFF);
+  put16(out, at + 2, v >> 16);
+}
 inline std::uint32_t get16(std::span<const std::uint8_t> in, std::size_t at) {
   return in[at] | static_cast<std::uint32_t>(in[at + 1]) << 8;
 }
@@ -63,6 +73,11 @@ struct Settings {
   int duplex = 0;  // 0 where the queue prints one side only
 };
 
+// A page size as a paper: a standard size by its code with the standard's own size, any other
+// as a custom paper of its size.
+Paper paperOfPageSize(const QPageSize& size);
+// And back: a custom paper by its size, a code as its standard size (A4 for a code without one).
+QPageSize pageSizeOf(const Paper& paper);
 // The paper of a media name (a server's, a description's or the user's); nullopt for one
 // without a paper code.
 std::optional<Paper> paperOfMedium(const std::string& name);

@@ -54,6 +54,22 @@ std::optional<Paper> customPaper(const std::string& name) {
 
 }  // namespace
 
+Paper paperOfPageSize(const QPageSize& size) {
+  const int code = size.id() == QPageSize::Custom ? 0 : QPageSize::windowsId(size.id());
+  const QSizeF mm = size.size(QPageSize::Millimeter);
+  const int width = static_cast<int>(std::lround(mm.width() * 10)),
+            length = static_cast<int>(std::lround(mm.height() * 10));
+  if (code <= 0 || code >= kCustomPaper) return {kCustomPaper, width, length};
+  return {code, width, length};
+}
+
+QPageSize pageSizeOf(const Paper& paper) {
+  if (paper.code == kCustomPaper)
+    return QPageSize(QSizeF(paper.width / 10.0, paper.length / 10.0), QPageSize::Millimeter);
+  const QPageSize::PageSizeId id = QPageSize::id(paper.code);
+  return QPageSize(id == QPageSize::Custom ? QPageSize::A4 : id);
+}
+
 std::optional<Paper> paperOfMedium(const std::string& name) {
   if (auto custom = customPaper(name)) return custom;
   if (startsWith(name, "custom_")) return std::nullopt;  // a range's ends, not a paper
@@ -62,11 +78,10 @@ std::optional<Paper> paperOfMedium(const std::string& name) {
   const QPageSize::PageSizeId id =
       QPageSize::id(QSizeF(m->width / 100.0, m->length / 100.0), QPageSize::Millimeter, QPageSize::FuzzyMatch);
   if (id == QPageSize::Custom) return std::nullopt;
-  const int code = QPageSize::windowsId(id);
-  if (code <= 0 || code >= kCustomPaper) return std::nullopt;
   // The standard's size, not a description's rounded points.
-  const QSizeF mm = QPageSize(id).size(QPageSize::Millimeter);
-  return Paper{code, static_cast<int>(std::lround(mm.width() * 10)), static_cast<int>(std::lround(mm.height() * 10))};
+  const Paper paper = paperOfPageSize(QPageSize(id));
+  if (paper.code == kCustomPaper) return std::nullopt;  // a standard size without a code
+  return paper;
 }
 
 std::optional<CustomRange> customRange(const Queue& q) {
@@ -175,19 +190,6 @@ Settings settingsOf(const Queue& q, const std::map<std::string, std::string>& op
 
 // ---- Device modes.
 
-namespace {
-
-void put16(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<std::uint8_t>(v);
-  out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
-  put16(out, at, v);
-  put16(out, at + 2, v >> 16);
-}
-
-}  // namespace
-
 std::array<std::uint8_t, kDevModeSize> devModeOf(const Queue& q, const Settings& s) {
   std::array<std::uint8_t, kDevModeSize> dm{};
   const std::string name(cutAnsi(toAnsi(q.name), 31));
@@ -236,7 +238,7 @@ std::optional<Settings> merged(const Queue& q, const Settings& current, std::spa
           return std::nullopt;
         s.paper = Paper{kCustomPaper, width, length};
       } else {
-        s.paper = *paperOfMedium(mediumFor(q, Paper{code, 0, 0}));
+        s.paper = paperOfPageSize(pageSizeOf(Paper{code, 0, 0}));
       }
     }
   }
@@ -330,9 +332,7 @@ std::vector<std::uint8_t> printerInfo(const std::vector<Queue>& queues, long bas
     fields[pi::kAttributes] = printerAttributes(q, q.name == userDefault);
     fields[pi::kStatus] = printerStatus(q);
     fields[pi::kJobs] = static_cast<std::uint32_t>(q.jobs);
-    for (int f = 0; f < 21; ++f)
-      for (int b = 0; b < 4; ++b)
-        out[i * kPrinterInfo2Size + f * 4 + b] = static_cast<std::uint8_t>(fields[f] >> (8 * b));
+    for (int f = 0; f < 21; ++f) detail::put32(out, i * kPrinterInfo2Size + f * 4, fields[f]);
   }
   return out;
 }
@@ -393,8 +393,8 @@ bool GetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
   if (!name || Level != 2 || testing::faults().failGetPrinter) return false;
   const auto queues = detail::listQueues();
   if (!queues) return false;
-  const auto q = std::find_if(queues->begin(), queues->end(), [&](const Queue& x) { return x.name == *name; });
-  if (q == queues->end()) return false;
+  const Queue* q = detail::queueNamed(*queues, *name);
+  if (!q) return false;
   const auto options = detail::UserOptions::load();
   const auto bytes = printerInfo({*q}, pPrinter, detail::userDefault(*queues, options), options);
   if (const auto needs = testing::faults().getPrinterNeeds; needs && cbBuf < *needs) {
@@ -414,10 +414,9 @@ bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
   const std::string* name = printers().find(hPrinter);
   std::array<std::uint8_t, kPrinterInfo2Size> record{};
   if (!name || Level != 2 || Command != 0 || !readBytes(pPrinter, record)) return false;
-  const std::uint32_t attributes = record[detail::pi::kAttributes * 4] | record[detail::pi::kAttributes * 4 + 1] << 8;
+  const std::uint32_t attributes = detail::get32(record, detail::pi::kAttributes * 4);
   const auto queues = detail::listQueues();
-  if (!queues || std::none_of(queues->begin(), queues->end(), [&](const Queue& q) { return q.name == *name; }))
-    return false;
+  if (!queues || !detail::queueNamed(*queues, *name)) return false;
   if ((attributes & 0x4) == 0) return true;
   auto options = detail::UserOptions::load();
   if (detail::userDefault(*queues, options) == *name && options.defaultQueue() == *name) return true;
@@ -488,11 +487,8 @@ std::int32_t DeviceCapabilitiesA(const char* pDevice, const char* pPort, std::ui
   }
   const auto count = static_cast<std::int32_t>(codes.size());
   if (pOutput == 0) return count;
-  std::vector<std::uint8_t> bytes;
-  for (std::uint16_t code : codes) {
-    bytes.push_back(static_cast<std::uint8_t>(code));
-    bytes.push_back(static_cast<std::uint8_t>(code >> 8));
-  }
+  std::vector<std::uint8_t> bytes(2 * codes.size());
+  for (std::size_t i = 0; i < codes.size(); ++i) detail::put16(bytes, 2 * i, codes[i]);
   return writeBytes(pOutput, bytes) ? count : -1;
 }
 
