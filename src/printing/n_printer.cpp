@@ -1,6 +1,7 @@
 #include "printing/n_printer.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,6 +10,7 @@
 #include "platform/comdlg32.h"
 #include "platform/gdi32.h"
 #include "platform/kernel32.h"
+#include "platform/memory.h"
 #include "platform/profile.h"
 #include "platform/winspool.h"
 #include "runtime/strings.h"
@@ -213,21 +215,23 @@ bool n_printer::globalunlock(std::uint32_t hmem) { return platform::GlobalUnlock
 
 std::uint32_t n_printer::globalsize(std::uint32_t hem) { return platform::GlobalSize(hem); }
 
-// Every form reaches the one checked memory copy; a record goes there as its staged bytes.
+// Every form reaches the one checked memory copy; a record goes there as its published bytes,
+// which the copy never passes.
 namespace {
 
 template <class Record>
 std::uint32_t copyIntoRecord(Record& destination, std::uint32_t source, std::uint32_t length) {
-  const Staged staged(destination);
-  platform::RtlMoveMemory(staged.address(), source, length);
-  staged.readBack(destination);
+  std::array<std::uint8_t, printing::Layout<Record>::size> bytes{};
+  printing::toBytes(destination, bytes);
+  if (platform::copyIntoRecord(bytes, source, length)) printing::fromBytes(bytes, destination);
   return 0;
 }
 
 template <class Record>
 std::uint32_t copyFromRecord(std::uint32_t destination, const Record& source, std::uint32_t length) {
-  const Staged staged(source);
-  platform::RtlMoveMemory(destination, staged.address(), length);
+  std::array<std::uint8_t, printing::Layout<Record>::size> bytes{};
+  printing::toBytes(source, bytes);
+  platform::copyFromRecord(destination, bytes, length);
   return 0;
 }
 
