@@ -257,7 +257,9 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
   auto devNames = [&](std::size_t size, std::uint16_t deviceOffset) {
     std::vector<std::uint8_t> names(size, 0);
     if (size >= 4) names[2] = static_cast<std::uint8_t>(deviceOffset);
-    for (std::size_t i = 8; i + 1 < size; ++i) names[i] = 'x';
+    // A real queue where the names begin, so only the checks keep it from being written.
+    const std::string queue = "office";
+    for (std::size_t i = 0; i < queue.size() && 8 + i + 1 < size; ++i) names[8 + i] = queue[i];
     return block(names);
   };
   struct Case {
