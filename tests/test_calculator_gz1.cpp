@@ -269,23 +269,51 @@ TEST_F(CalculatorTest, HeightAndWeightScoreAgainstTheOneRowOfTheirHeight) {
   }));
 }
 
-TEST_F(CalculatorTest, ADatabaseErrorScoresZeroAndIsToldOncePerSequence) {
+// A lookup the database fails leaves the item unknown: no total and no level are shown as if
+// they were valid, the other items still score, and the next lookup that writes a score
+// (here one that reads no table) shows the total again. Told once per sequence.
+TEST_F(CalculatorTest, ADatabaseErrorLeavesTheItemAndTheTotalUnknownAndIsToldOncePerSequence) {
   ds.query("DROP TABLE gz123_m");
   EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) {
+    auto shown = [&] { return w.em_s_t->text() + "|" + w.em_xn_t->text() + "|" + w.sle_dj->text(); };
     // Without a weight there is nothing to look up, so nothing fails.
     enter(w, *w.em_s1, "172");
     EXPECT_TRUE(t::messages().empty());
-    w.em_s_t->text = "15";
+    enter(w, *w.em_t, "64");
+    ASSERT_EQ(shown(), "0.0|20.0|不及格");
+    const rt::Color red = w.sle_dj->textcolor();
     enter(w, *w.em_s2, "60");
     ASSERT_EQ(t::messages().size(), 1u);
     EXPECT_EQ(t::messages()[0].caption, "错误");
     EXPECT_NE(t::messages()[0].text.find("gz123_m"), std::string::npos) << t::messages()[0].text;
-    EXPECT_EQ(w.em_s_t->text(), "0.0");
+    EXPECT_EQ(shown(), "||");
+    EXPECT_EQ(w.sle_dj->textcolor(), red) << "kept as for an empty level";
+    EXPECT_EQ(w.em_t_t->text(), "20.0");
+
+    // Other items still score; a score typed meanwhile leaves the lookup unknown.
+    enter(w, *w.em_5, "7.5");
+    EXPECT_NE(w.em_5_t->text(), "");
+    w.em_s_t->text = "15";
+    t::click(*w.cbx_1);
+    EXPECT_EQ(w.em_xn_t->text() + "|" + w.sle_dj->text(), "|");
+    t::click(*w.cbx_59);
+    EXPECT_EQ(w.em_xn_t->text() + "|" + w.sle_dj->text(), "|") << "nothing shown, capped or not";
+    t::click(*w.cbx_59);
+    t::click(*w.cbx_1);
 
     // A change of sex looks the height up twice; back to the broken boys' table it is told once.
     t::click(*w.rb_sex_woman);
     EXPECT_EQ(t::messages().size(), 1u);
+    EXPECT_NE(w.em_s_t->text(), "") << "the girls' table answered";
     t::click(*w.rb_sex_man);
+    EXPECT_EQ(t::messages().size(), 2u);
+    EXPECT_EQ(shown(), "||");
+
+    // A weight of 0 reads no table and scores 0: the total is shown again.
+    enter(w, *w.em_s2, "0");
+    EXPECT_EQ(w.em_s_t->text(), "0.0");
+    EXPECT_NE(w.em_xn_t->text(), "");
+    EXPECT_EQ(value(*w.em_xn_t), 20 + value(*w.em_5_t));
     EXPECT_EQ(t::messages().size(), 2u);
   }));
 }

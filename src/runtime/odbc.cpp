@@ -1,9 +1,12 @@
 #include "odbc_p.h"
 
+#include <QGuiApplication>
 #include <QString>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+
+#include "runtime_p.h"
 
 namespace rt::odbc {
 
@@ -53,6 +56,18 @@ Result failure(SQLSMALLINT type, SQLHANDLE handle) {
   }
   if (text.empty()) text = "The database reported an error without a message.";
   return failure(std::move(text), std::move(sqlstate), native);
+}
+
+Waiting::Waiting(const char* call) : call_(call) {
+  // Only a program with windows has a pointer to show it on.
+  cursor_ = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+  if (cursor_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  if (auto& hook = detail::hooks().driverCall) hook(call_, true);
+}
+
+Waiting::~Waiting() {
+  if (cursor_) QGuiApplication::restoreOverrideCursor();
+  if (auto& hook = detail::hooks().driverCall) hook(call_, false);
 }
 
 void Statement::release() noexcept {
@@ -135,6 +150,13 @@ bool isDead(const Connection& c) {
   return SQL_SUCCEEDED(SQLGetConnectAttr(c.dbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, SQL_IS_UINTEGER, nullptr)) &&
          dead == SQL_CD_TRUE;
 }
+
+// Whether a statement failed because the connection is gone: a connection exception, the
+// server shutting down or restarting (57P01 to 57P03), or the driver finding it dead.
+bool lostWith(const Connection& c, const Result& failed) {
+  const std::string& state = failed.sqlstate;
+  return state.rfind("08", 0) == 0 || state == "57P01" || state == "57P02" || state == "57P03" || isDead(c);
+}
 }  // namespace
 
 Result Connection::open(const std::string& how, bool commitEach) {
@@ -145,68 +167,73 @@ Result Connection::open(const std::string& how, bool commitEach) {
   Handle newDbc(SQL_HANDLE_DBC, newEnv.get());
   if (!newDbc) return failure(SQL_HANDLE_ENV, newEnv.get());
   std::u16string wide = widen(how);
-  SQLRETURN rc = SQLDriverConnectW(newDbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                                   static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  SQLRETURN rc;
+  {
+    Waiting wait("connect");
+    rc = SQLDriverConnectW(newDbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                           static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+  }
   if (!SQL_SUCCEEDED(rc)) return failure(SQL_HANDLE_DBC, newDbc.get());
   env = std::move(newEnv);
   dbc = std::move(newDbc);
-  connected = true;
-  changed = false;
-  connectString = how;
-  autocommit = commitEach;
-  endingDeletesPrepared =
-      endingDeletes(dbc.get(), SQL_CURSOR_COMMIT_BEHAVIOR) || endingDeletes(dbc.get(), SQL_CURSOR_ROLLBACK_BEHAVIOR);
   rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
                          reinterpret_cast<SQLPOINTER>(commitEach ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
                          SQL_IS_UINTEGER);
   if (!SQL_SUCCEEDED(rc)) {
     // Working without the asked-for commit mode would commit or keep changes behind the
-    // program's back: report it and stay disconnected.
+    // program's back: report it and leave the connection unmade.
     const Result refused = failure(SQL_HANDLE_DBC, dbc.get());
-    close();
+    drop();
     return refused;
   }
+  connected = true;
+  changed = failedWrite = renew = false;
+  connectString = how;
+  autocommit = commitEach;
+  endingDeletesPrepared =
+      endingDeletes(dbc.get(), SQL_CURSOR_COMMIT_BEHAVIOR) || endingDeletes(dbc.get(), SQL_CURSOR_ROLLBACK_BEHAVIOR);
   return success();
 }
 
-Result Connection::close() {
+Result Connection::drop() {
   // Kept statements are freed while their connection is still there.
   dropPrepared();
-  SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
-  const SQLRETURN rc = SQLDisconnect(dbc.get());
-  const Result result = SQL_SUCCEEDED(rc) ? success() : failure(SQL_HANDLE_DBC, dbc.get());
+  Result result = success();
+  if (dbc) {
+    Waiting wait("disconnect");
+    SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
+    if (!SQL_SUCCEEDED(SQLDisconnect(dbc.get()))) result = failure(SQL_HANDLE_DBC, dbc.get());
+  }
   dbc.reset();
   env.reset();
+  changed = failedWrite = renew = false;
+  return result;
+}
+
+Result Connection::reopen() {
+  const std::string how = connectString;
+  const bool commitEach = autocommit;
+  drop();
+  return open(how, commitEach);
+}
+
+Result Connection::close() {
+  const Result result = drop();
   connected = false;
-  changed = false;
   return result;
 }
 
 long prepareCount() { return prepares.load(); }
 
-Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-              Result& result, Reuse reuse) {
-  if (connection == nullptr || !connection->connected) {
-    result = failure("Transaction not connected");
-    return {};
-  }
-  if (!connection->changed && (!connection->dbc || isDead(*connection))) {
-    // Nothing of this transaction is lost with the old connection: make it again.
-    const std::string how = connection->connectString;
-    const bool commitEach = connection->autocommit;
-    connection->close();
-    result = connection->open(how, commitEach);
-    if (result.code != 0) {
-      // Still the connection the program made (its connect string and commit mode kept),
-      // without a handle: the next statement tries again.
-      connection->connected = true;
-      return {};
-    }
-  }
-  SQLHDBC dbc = connection->dbc.get();
+namespace {
+
+// One run of a statement on the connection as it is.
+Statement attempt(Connection& connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+                  Result& result, Reuse reuse) {
+  SQLHDBC dbc = connection.dbc.get();
   std::shared_ptr<Prepared> kept;
   if (reuse == Reuse::Kept) {
-    std::shared_ptr<Prepared>& slot = connection->prepared[sql];
+    std::shared_ptr<Prepared>& slot = connection.prepared[sql];
     if (!slot) slot = std::make_shared<Prepared>();
     // The same text run again while its kept statement is still in use gets one of its own.
     if (!slot->busy) kept = slot;
@@ -220,11 +247,11 @@ Statement run(Connection* connection, const std::string& sql, const std::vector<
   }
   if (!stmt) {
     result = failure(SQL_HANDLE_DBC, dbc);
-    connection->dropPrepared();
+    connection.dropPrepared();
     return {};
   }
   // Even a change that fails may have begun the transaction's work: the program ends it.
-  if (verbOf(sql) != "select") connection->changed = true;
+  if (!connection.autocommit && verbOf(sql) != "select") connection.changed = true;
   rc = SQL_SUCCESS;
   if (!kept || !kept->ready) {
     // A lock held elsewhere makes the statement fail after a few seconds instead of
@@ -232,45 +259,111 @@ Statement run(Connection* connection, const std::string& sql, const std::vector<
     SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), 0);
     std::u16string text = widen(sql);
     ++prepares;
-    rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    {
+      Waiting wait("prepare");
+      rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+    }
     if (kept) kept->ready = SQL_SUCCEEDED(rc);
   }
   Bound bound{params, {}, {}};
   if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
-  if (SQL_SUCCEEDED(rc)) rc = SQLExecute(stmt.get());
+  if (SQL_SUCCEEDED(rc)) {
+    Waiting wait("execute");
+    rc = SQLExecute(stmt.get());
+  }
   if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
     result = failure(SQL_HANDLE_STMT, stmt.get());
-    connection->dropPrepared();
-    return {};
+    connection.dropPrepared();
+    return {};  // the failed statement is freed here, before anything closes its connection
   }
   result = success();
   return stmt;
 }
 
+}  // namespace
+
+Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
+              Result& result, Reuse reuse) {
+  if (connection == nullptr || !connection->connected) {
+    result = failure("Transaction not connected");
+    return {};
+  }
+  // Judged before the statement marks the transaction changed.
+  const bool begins = !connection->changed;
+  if (begins && (!connection->dbc || connection->renew || isDead(*connection))) {
+    // Nothing of this transaction is lost with the old connection: make it again.
+    result = connection->reopen();
+    if (result.code != 0) return {};
+  }
+  Statement stmt = attempt(*connection, sql, params, rc, result, reuse);
+  if (!stmt && begins && lostWith(*connection, result)) {
+    // A change with automatic commit on may have committed before the loss: it is never
+    // run twice, and the next statement gets a new connection.
+    if (connection->autocommit && verbOf(sql) != "select") {
+      connection->renew = true;
+      return {};
+    }
+    // The driver learnt of the loss only from this statement (a server restarted since the
+    // last one): the transaction it began went with the connection, so it runs once more on
+    // a new one. Still down, the reconnect's failure is the statement's.
+    result = connection->reopen();
+    if (result.code != 0) return {};
+    stmt = attempt(*connection, sql, params, rc, result, reuse);
+  }
+  if (!stmt && connection->changed) connection->failedWrite = true;
+  return stmt;
+}
+
 void readDone(Connection* connection) {
   if (connection && connection->dbc && !connection->changed) {
-    SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
+    {
+      Waiting wait("rollback");
+      SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
+    }
     if (connection->endingDeletesPrepared) connection->dropPrepared();
   }
 }
 
 Result endTransaction(Connection* connection, SQLSMALLINT how) {
   if (connection == nullptr || !connection->connected) return failure("Transaction not connected");
-  SQLHDBC dbc = connection->dbc.get();
+  Connection& c = *connection;
+  const bool commit = how == SQL_COMMIT;
+  if (!commit && c.failedWrite) {
+    // The write failed; whatever its cause, the next transaction gets a new connection.
+    c.failedWrite = false;
+    c.renew = true;
+  }
+  SQLHDBC dbc = c.dbc.get();
   if (dbc == nullptr) {
     // Lost and not made again yet: there is nothing to roll back, and nothing to commit
     // unless the changes went with the old connection.
-    if (how == SQL_COMMIT && connection->changed) return failure(kLost, "08S01");
-    connection->changed = false;
+    if (commit && c.changed) {
+      c.failedWrite = true;
+      return failure(kLost, "08S01");
+    }
+    c.changed = false;
     return success();
   }
   // A driver may report a commit on a connection the server ended as a success: the
   // changes went with the connection, so it is a failure.
-  if (how == SQL_COMMIT && connection->changed && isDead(*connection)) return failure(kLost, "08S01");
-  const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
-  if (connection->endingDeletesPrepared) connection->dropPrepared();
-  if (!SQL_SUCCEEDED(rc)) return failure(SQL_HANDLE_DBC, dbc);
-  connection->changed = false;
+  if (commit && c.changed && isDead(c)) {
+    c.failedWrite = true;
+    return failure(kLost, "08S01");
+  }
+  SQLRETURN rc;
+  {
+    Waiting wait(commit ? "commit" : "rollback");
+    rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
+  }
+  if (c.endingDeletesPrepared) c.dropPrepared();
+  if (!SQL_SUCCEEDED(rc)) {
+    const Result failed = failure(SQL_HANDLE_DBC, dbc);
+    if (commit && c.changed) c.failedWrite = true;
+    // A connection about to be replaced takes its work with it: nothing is left to end.
+    if (!commit && c.renew) c.changed = false;
+    return failed;
+  }
+  c.changed = false;
   return success();
 }
 
@@ -329,9 +422,14 @@ bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out) {
   return readNumber<double, SQL_C_DOUBLE>(stmt, col, out);
 }
 
+SQLRETURN fetch(SQLHSTMT stmt) {
+  Waiting wait("fetch");
+  return SQLFetch(stmt);
+}
+
 bool fetchText(SQLHSTMT stmt, std::size_t columns, std::vector<TextRow>& rows) {
   for (;;) {
-    SQLRETURN rc = SQLFetch(stmt);
+    SQLRETURN rc = fetch(stmt);
     if (rc == SQL_NO_DATA) return true;
     if (!SQL_SUCCEEDED(rc)) return false;
     TextRow row(columns);

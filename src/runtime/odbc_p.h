@@ -69,6 +69,20 @@ Result failure(SQLSMALLINT type, SQLHANDLE handle);
 std::u16string widen(const std::string& utf8);
 std::string narrow(const char16_t* utf16, std::size_t length);
 
+// While one lives the runtime waits on the driver for `call` ("execute", "commit", ...):
+// the pointer is the wait cursor, put back as soon as the call returns.
+class Waiting {
+ public:
+  explicit Waiting(const char* call);
+  ~Waiting();
+  Waiting(const Waiting&) = delete;
+  Waiting& operator=(const Waiting&) = delete;
+
+ private:
+  const char* call_;
+  bool cursor_ = false;
+};
+
 // A statement the connection keeps prepared for its SQL text.
 struct Prepared {
   Handle stmt;
@@ -110,12 +124,19 @@ class Statement {
 struct Connection {
   Handle env;
   Handle dbc;
+  // The program connected and has not disconnected. The handles may be gone meanwhile (a
+  // connection the server ended, not made again yet): the next statement makes them again.
   bool connected = false;
-  // A statement other than a read ran since the last commit or rollback: only the
-  // program's own commit or rollback ends the transaction now.
+  // A statement other than a read ran since the last commit or rollback, with automatic
+  // commit off: only the program's own commit or rollback ends the transaction now.
   bool changed = false;
+  // A statement or the commit of this write transaction failed: once it is rolled back the
+  // next transaction begins on a new connection, so a fault cleared meanwhile (a database
+  // made writable, a setting of the server changed) needs no restart.
+  bool failedWrite = false;
+  bool renew = false;
 
-  // What it was made with, for a connection made again after the server dropped it.
+  // What it was made with, for a connection made again.
   std::string connectString;
   bool autocommit = true;
 
@@ -128,8 +149,12 @@ struct Connection {
   // Connects with the connect string and commit mode; a driver that refuses the commit
   // mode leaves the connection unmade.
   Result open(const std::string& connectString, bool autocommit);
-  // The one place a connection ends: work not committed is rolled back, then the driver
-  // lets go of it and the handles are freed.
+  // Lets go of the driver's connection (work not committed is rolled back) and frees the
+  // handles; the program stays connected, for `reopen`.
+  Result drop();
+  // Drops the handles and connects again with the same connect string and commit mode.
+  Result reopen();
+  // The program's own disconnect.
   Result close();
 };
 
@@ -143,11 +168,15 @@ inline constexpr SQLULEN kQueryTimeout = 5;
 // takes the one kept prepared for it), with the query time-out, binds `params` to its
 // markers and runs it. Returns the statement, ready to fetch from (`rc` is the run's
 // result, SQL_NO_DATA for a change that touched no row), or an empty one with the failure
-// in `result`. Anything but a SELECT counts as a change of the transaction. A statement
-// that begins a transaction on a connection the driver reports dead connects again first;
-// inside a transaction that has changed rows it fails until the program rolls back, since
-// those changes went with the connection. A failure drops the kept statements: they are
-// prepared again at their next run, as after a connection made again.
+// in `result`. With automatic commit off anything but a SELECT counts as a change of the
+// transaction. A statement that begins a transaction (nothing changed since the last commit
+// or rollback) connects again first when the driver reports the connection dead, and when
+// it fails because the connection is gone it connects again and runs once more: that
+// transaction had changed and committed nothing. With automatic commit on, only a SELECT is
+// run again (anything else may have committed). Inside a transaction that has changed rows
+// a lost connection fails every statement until the program rolls back, since those changes
+// went with it. A failure drops the kept statements: they are prepared again at their next
+// run, as after a connection made again.
 Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
               Result& result, Reuse reuse = Reuse::No);
 
@@ -161,6 +190,9 @@ void readDone(Connection* connection);
 
 // Commits or rolls back the connection's transaction.
 Result endTransaction(Connection* connection, SQLSMALLINT how);
+
+// Fetches the next row of `stmt`.
+SQLRETURN fetch(SQLHSTMT stmt);
 
 // The rows a change just run on `stmt` touched (`rc` is its run's result).
 long changedRows(SQLHSTMT stmt, SQLRETURN rc);

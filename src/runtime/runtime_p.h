@@ -40,6 +40,9 @@ struct Hooks {
   std::function<void(Window&)> opened;                           // after a window is on screen
   std::function<void(const Object&, std::string_view)> journal;  // before every event
   std::function<void(const std::string& url)> openUrl;           // a link clicked
+  // Around every call that waits on the database driver: `waiting` true just before the
+  // call (the wait cursor shown), false once it returned (the cursor put back).
+  std::function<void(std::string_view call, bool waiting)> driverCall;
   // A program started by its command line: the program file, then its arguments.
   std::function<void(const std::string& program, const std::vector<std::string>& arguments)> run;
 };

@@ -46,7 +46,14 @@ Recorder& recorder() {
 
 int recordMessage(const std::string& caption, const std::string& text, Icon icon) {
   recorder().messages.push_back({caption, text, icon});
+  recorder().journal.push_back(caption + ".messagebox");
   return 1;
+}
+
+// What the pointer is now: the wait cursor or the window's own.
+std::string cursorNow() {
+  const QCursor* c = QGuiApplication::overrideCursor();
+  return c && c->shape() == Qt::WaitCursor ? "cursor.busy" : "cursor.idle";
 }
 
 // Ends whatever holds the test: real modal boxes first, then every window.
@@ -89,6 +96,12 @@ Session::Session(int watchdogMs) {
   };
   detail::hooks().journal = [](const Object& target, std::string_view event) {
     recorder().journal.push_back(target.className() + "." + std::string(event));
+  };
+  // The pointer as it is just before a call to the database driver, the call, and the
+  // pointer once the call returned.
+  detail::hooks().driverCall = [](std::string_view call, bool waiting) {
+    recorder().journal.push_back(cursorNow());
+    if (waiting) recorder().journal.push_back("driver." + std::string(call));
   };
   detail::hooks().opened = [](Window& w) {
     const std::string name = w.className();

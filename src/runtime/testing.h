@@ -94,7 +94,10 @@ void userResize(Window& window, int widthPx, int heightPx);
 void userMove(Window& window, int xPx, int yPx);
 
 // Every event run since the session began (or the journal was cleared), in order, as
-// "object.event" (object is the window's or control's class name).
+// "object.event" (object is the window's or control's class name). Recorded message boxes
+// are there too, as "caption.messagebox", and every call that waits on the database driver
+// as "driver.execute" (connect, prepare, execute, fetch, commit, rollback, disconnect) between
+// two entries of the pointer's shape, "cursor.busy" (the wait cursor) or "cursor.idle".
 std::vector<std::string> journal();
 // Only the entries of these events.
 std::vector<std::string> journal(std::initializer_list<const char*> events);

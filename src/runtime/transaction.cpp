@@ -166,7 +166,7 @@ odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<Sql
   if (columns != static_cast<SQLSMALLINT>(into.size()))
     return odbc::failure("The select returns " + std::to_string(columns) + " columns for " +
                          std::to_string(into.size()) + " variables");
-  rc = SQLFetch(stmt.get());
+  rc = odbc::fetch(stmt.get());
   if (rc == SQL_NO_DATA) {
     odbc::Result none = odbc::success();
     none.code = 100;
@@ -176,7 +176,7 @@ odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<Sql
   std::vector<FetchedValue> row(into.size());
   for (std::size_t i = 0; i < into.size(); ++i)
     if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
-  rc = SQLFetch(stmt.get());
+  rc = odbc::fetch(stmt.get());
   // More than one row: a cardinality violation.
   if (SQL_SUCCEEDED(rc)) return odbc::failure("Select returned more than one row", "21000");
   if (rc != SQL_NO_DATA) return failStmt();

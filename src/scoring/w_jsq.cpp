@@ -397,6 +397,12 @@ void w_jsq::checked() {
 
 int w_jsq::xn() {
   using scoring::toReal;
+  if (lookupFailed_) {
+    em_xn_t->text = "";
+    showLevel(*sle_dj, {});
+    afterYearTotal(std::nullopt);
+    return 0;
+  }
   scoring::YearTotalInput in;
   in.em_s_t = toReal(em_s_t->text());
   in.em_f_t = toReal(em_f_t->text());
@@ -439,7 +445,7 @@ void w_jsq::em_s2_c::losefocus() {
 }
 
 int w_jsq::sg() {
-  int score_s = 0;
+  std::optional<int> score_s = 0;
   h = scoring::toReal(em_s1->text());
   w = scoring::toReal(em_s2->text());
   // A height or weight of 0 or less scores 0 without reading the tables.
@@ -448,14 +454,16 @@ int w_jsq::sg() {
     w = adjusted->weight;
     score_s = heightBandScore();
   }
-  em_s_t->text = std::to_string(score_s);
+  lookupFailed_ = !score_s;
+  em_s_t->text = score_s ? std::to_string(*score_s) : "";
   xn();
   return 0;
 }
 
 // The bounds count only when the height has exactly one row: no row and several rows score
-// 0 quietly, an error of the database scores 0 and is shown.
-int w_jsq::heightBandScore() {
+// 0 quietly (that is the table's content); an error of the database is shown, and leaves
+// the score unknown.
+std::optional<int> w_jsq::heightBandScore() {
   rt::Transaction& t = *rt::sqlca();
   const double bound = h;
   // Run on every height or weight left: prepared once per connection.
@@ -465,9 +473,9 @@ int w_jsq::heightBandScore() {
     constexpr float kNull = std::numeric_limits<float>::quiet_NaN();  // passes no test
     return scoring::weightBandScore(w, z1.value_or(kNull), z2.value_or(kNull), z3.value_or(kNull), z4.value_or(kNull));
   }
-  if (rc < 0 && t.sqlstate != kSeveralRows && firstInSequence(databaseErrorShown_))
-    rt::messagebox("错误", t.sqlerrtext);
-  return 0;
+  if (rc == 100 || t.sqlstate == kSeveralRows) return 0;
+  if (firstInSequence(databaseErrorShown_)) rt::messagebox("错误", t.sqlerrtext);
+  return std::nullopt;
 }
 
 // ---- item score ladders

@@ -239,8 +239,9 @@ class w_jsq : public rt::Window {
   }
   virtual void layout();
   virtual void tabOrder();
-  // Runs at the end of every xn with the year total as shown.
-  virtual void afterYearTotal(std::int32_t total) { (void)total; }
+  // Runs at the end of every xn with the year total as shown; none while the height lookup
+  // has failed and the total is unknown.
+  virtual void afterYearTotal(std::optional<std::int32_t> total) { (void)total; }
 
  private:
   scoring::Sex sex() const;
@@ -254,7 +255,8 @@ class w_jsq : public rt::Window {
   bool scoreItem(scoring::Item item);
   // False when it stopped at the vital-capacity message and wrote nothing.
   bool scoreVitalCapacity();
-  int heightBandScore();
+  // None when the database failed, so the score is unknown.
+  std::optional<int> heightBandScore();
   void sexChanged();
 
   // A change of sex runs many handlers as one sequence; within it, each kind of message
@@ -263,4 +265,7 @@ class w_jsq : public rt::Window {
   int sequence_ = 0;
   bool weightAsked_ = false;
   bool databaseErrorShown_ = false;
+  // The last height lookup failed: until a later one writes a score, em_s_t and the totals
+  // show nothing rather than a result computed without the item.
+  bool lookupFailed_ = false;
 };

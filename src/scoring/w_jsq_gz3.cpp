@@ -87,9 +87,15 @@ void w_jsq_gz3::tabOrder() {
   }
 }
 
-void w_jsq_gz3::afterYearTotal(std::int32_t total) {
+// Nothing is shown as the graduation score while one of its parts is unknown.
+void w_jsq_gz3::afterYearTotal(std::optional<std::int32_t> total) {
   using scoring::toReal;
-  const std::int32_t cj_by = scoring::graduationScore(toReal(em_c1->text()), toReal(em_c2->text()), total);
+  if (!total) {
+    em_by_cj->text = "";
+    showLevel(*sle_by_dj, {});
+    return;
+  }
+  const std::int32_t cj_by = scoring::graduationScore(toReal(em_c1->text()), toReal(em_c2->text()), *total);
   em_by_cj->text = std::to_string(cj_by);
   showLevel(*sle_by_dj, scoring::levelOf(cj_by));
 }

@@ -36,5 +36,5 @@ class w_jsq_gz3 : public w_jsq {
   void insertControls() override;
   void layout() override;
   void tabOrder() override;
-  void afterYearTotal(std::int32_t total) override;
+  void afterYearTotal(std::optional<std::int32_t> total) override;
 };
