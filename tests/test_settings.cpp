@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QWidget>
 
+#include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "classes.h"
 #include "runtime/event.h"
@@ -35,6 +38,7 @@
 #include "support/wait.h"
 
 namespace t = rt::testing;
+namespace fs = std::filesystem;
 using support::backend;
 using support::kPostgres;
 using support::TempDataSource;
@@ -739,6 +743,108 @@ TEST_F(RetrieveFault, ANewRowIsPreparedAndItsSaveFailsOnTheKey) {
   });
   EXPECT_EQ(stored("31"), row);
   EXPECT_EQ(count(), "1");
+}
+#endif
+
+// ---- a write that failed, and a fault cleared while the program stays open
+
+// A Save that the database refused, then again once the fault is gone: refused once, then
+// stored with no restart. The first connection was made while writes were refused and may
+// stay that way: a write that failed leaves it for a new one.
+void saveRefusedThenStored(w_xm_gz& w, const std::function<void()>& clearFault) {
+  clickAt(w, "rb_1_m");
+  pressSave(w);
+  ASSERT_EQ(t::messages().size(), 1u);
+  EXPECT_EQ(t::messages()[0].text, "保存失败！");
+  EXPECT_EQ(save(w), "enabled");
+  clearFault();
+  pressSave(w);
+  EXPECT_EQ(t::messages().size(), 1u) << t::messages().back().text;
+  EXPECT_EQ(save(w), "disabled");
+}
+
+#ifdef ORVIDA_TEST_POSTGRES
+// While the Save waits on a lock held elsewhere the pointer is the wait cursor; it is the
+// window's own again as soon as the statement gives up, before the message.
+TEST_F(SettingsTest, ASaveThatWaitsShowsTheWaitCursorUntilTheStatementGivesUp) {
+  storeRow("31", kOnePerGroup);
+  ds().holdInBackground("BEGIN; LOCK TABLE xmsz IN EXCLUSIVE MODE;", 60, "COMMIT;");
+  ASSERT_TRUE(support::waitUntil([&] { return ds().lockedElsewhere("xmsz", "ExclusiveLock"); }, 5000));
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      clickAt(w, "rb_1_m");
+      t::clearJournal();
+      pressSave(w);
+      const Strings seen =
+          t::journal({"busy", "idle", "connect", "prepare", "execute", "fetch", "commit", "rollback", "messagebox"});
+      const auto box = std::find(seen.begin(), seen.end(), "注意.messagebox");
+      ASSERT_NE(box, seen.end()) << joined(seen);
+      ASSERT_GE(box - seen.begin(), 3);
+      EXPECT_EQ(Strings(box - 3, box + 1), (Strings{"cursor.busy", "driver.execute", "cursor.idle", "注意.messagebox"}))
+          << joined(seen);
+      for (auto it = seen.begin(); it != seen.end(); ++it)
+        if (it->rfind("driver.", 0) == 0) {
+          EXPECT_EQ(*(it - 1), "cursor.busy") << *it;
+          EXPECT_EQ(*(it + 1), "cursor.idle") << *it;
+        }
+    });
+  });
+  ds().endHolder();
+}
+#endif
+
+#ifdef ORVIDA_TEST_POSTGRES
+// The program signs in as a role whose sessions the server makes read-only; the setting
+// reaches new sessions only.
+class ReadOnlyRole : public SettingsTest {
+ protected:
+  std::string role = "ro_" + std::to_string(getpid());
+  TempDataSource makeSource() override {
+    TempDataSource ds = TempDataSource::postgres(ORVIDA_TEST_POSTGRES, role);
+    ds.query("CREATE ROLE " + role + " LOGIN; GRANT SELECT, INSERT, UPDATE ON xmsz TO " + role + "; ALTER ROLE " +
+             role + " SET default_transaction_read_only = on");
+    return ds;
+  }
+  void TearDown() override { ds().query("DROP OWNED BY " + role + "; DROP ROLE " + role); }
+};
+
+TEST_F(ReadOnlyRole, ASaveRefusedOnceStoresOnceTheServerAllowsItWithNoRestart) {
+  storeRow("31", kOnePerGroup);
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      saveRefusedThenStored(w, [&] { ds().query("ALTER ROLE " + role + " RESET default_transaction_read_only"); });
+    });
+  });
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
+}
+#else
+// The database file, and what the driver leaves beside it, cannot be written when the
+// program starts; they are made writable while it runs. The kernel lets root write any
+// file, so as root the case runs again as an ordinary user.
+TEST_F(SettingsTest, ADatabaseFileMadeWritableWhileTheProgramRunsTakesTheNextSave) {
+  if (geteuid() == 0) {
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const std::string cmd =
+        "runuser -u nobody -- '" + self +
+        "' --gtest_filter=SettingsTest.ADatabaseFileMadeWritableWhileTheProgramRunsTakesTheNextSave";
+    EXPECT_EQ(std::system(cmd.c_str()), 0) << "as nobody: " << cmd;
+    return;
+  }
+  storeRow("31", kOnePerGroup);
+  const fs::path db = ds().database();
+  auto setMode = [&](fs::perms mode) {
+    for (const char* ending : {"", "-wal", "-shm"})
+      if (fs::exists(db.string() + ending)) fs::permissions(db.string() + ending, mode);
+  };
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  setMode(readOnly);
+  run([&] {
+    openSettings("w_xm_gz1", [&](w_xm_gz& w) {
+      setMode(readOnly);  // what connecting left beside it too
+      saveRefusedThenStored(w, [&] { setMode(readOnly | fs::perms::owner_write); });
+    });
+  });
+  EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
 }
 #endif
 
