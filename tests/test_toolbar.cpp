@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QKeySequence>
+#include <QWidget>
 
 #include <functional>
 #include <map>
@@ -943,6 +945,102 @@ TEST_F(ProgramTest, EachControlOfTheSettingsWindowActsAtOnce) {
     EXPECT_FALSE(t::findOpen("w_genapp_toolbars"));
     EXPECT_EQ(f.toolbaralignment(), 1) << "closing undoes nothing";
     EXPECT_FALSE(t::toolbarLook(f).textsShown);
+    rt::close(f);
+  });
+}
+
+TEST_F(ProgramTest, TheSettingsWindowLooksAsDesignedAndItsAccessKeysAct) {
+  run([this](w_main1& f) {
+    auto& app = book::current();
+    app.toolbartext = false;
+    app.toolbartips = true;
+    settings = [&](w_genapp_toolbars& w) {
+      const rt::Color silver = rt::Color::rgb(192, 192, 192);
+      EXPECT_EQ(w.title(), "工具栏设置");
+      EXPECT_EQ(w.width(), 1317);
+      EXPECT_EQ(w.height(), 988);
+      EXPECT_TRUE(w.titlebar());
+      EXPECT_TRUE(w.controlmenu());
+      EXPECT_TRUE(w.center());
+      EXPECT_EQ(w.backcolor(), silver);
+      struct Look {
+        const char* name;
+        const char* caption;
+        int x, y, width, height;
+        bool onSilver;  // radio buttons and check boxes: bold, on the window's silver
+        int taborder;
+      };
+      const Look looks[] = {
+          {"rb_floating", "浮动(&F)", 485, 284, 293, 72, true, 0},
+          {"rb_bottom", "底部(&B)", 485, 424, 297, 72, true, 0},
+          {"rb_right", "右边(&R)", 869, 284, 302, 72, true, 0},
+          {"rb_top", "顶部(&T)", 485, 132, 297, 72, true, 0},
+          {"rb_left", "左边(&L)", 105, 284, 293, 72, true, 0},
+          {"cb_done", "关闭(&X)", 919, 716, 302, 92, false, 30},
+          {"cb_visible", "隐藏(&H)", 914, 604, 302, 92, false, 20},
+          {"cbx_showtips", "显示提示(&P)", 69, 708, 439, 72, true, 0},
+          {"cbx_showtext", "显示文字(&E)", 73, 600, 457, 72, true, 0},
+          {"gb_1", "工具栏位置", 55, 44, 1157, 492, false, 10},
+      };
+      ASSERT_EQ(w.controls().size(), std::size(looks));
+      for (std::size_t i = 0; i < std::size(looks); ++i) {
+        const Look& l = looks[i];
+        SCOPED_TRACE(l.name);
+        auto* c = dynamic_cast<rt::TextControl*>(w.controls()[i].get());
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->className(), l.name) << "the order of the control list";
+        EXPECT_EQ(c->text(), l.caption);
+        EXPECT_EQ(c->x(), l.x);
+        EXPECT_EQ(c->y(), l.y);
+        EXPECT_EQ(c->width(), l.width);
+        EXPECT_EQ(c->height(), l.height);
+        EXPECT_EQ(c->taborder(), l.taborder);
+        EXPECT_EQ(c->facename(), "MS Sans Serif");
+        EXPECT_EQ(c->textsize(), -8);
+        EXPECT_EQ(c->weight(), l.onSilver ? 700 : 400);
+        if (l.onSilver) {
+          EXPECT_EQ(c->backcolor(), silver);
+        }
+        // As drawn: the face and 8 points at 96 dots per inch.
+        const QFont font = c->widget()->font();
+        EXPECT_EQ(font.family().toStdString(), "MS Sans Serif");
+        EXPECT_EQ(font.pixelSize(), 11);
+        EXPECT_EQ(font.bold(), l.onSilver);
+      }
+      // Silver where no control lies, and under each radio button's and check box's caption.
+      t::processEvents();
+      EXPECT_EQ(t::pixelAt(w, 20, 20), silver);
+      EXPECT_EQ(t::pixelAt(w, 1260, 600), silver);
+      for (rt::Control* c : std::initializer_list<rt::Control*>{w.rb_left.raw(), w.cbx_showtext.raw()})
+        EXPECT_EQ(t::pixelAt(w, c->x() + c->width() - 10, c->y() + 4), silver) << c->className();
+
+      // The access keys, each with its control's effect.
+      struct Key {
+        Qt::Key key;
+        std::function<bool()> done;
+        const char* what;
+      };
+      const Key keys[] = {
+          {Qt::Key_B, [&] { return f.toolbaralignment() == 3 && w.rb_bottom->checked(); }, "底部(&B)"},
+          {Qt::Key_R, [&] { return f.toolbaralignment() == 2 && w.rb_right->checked(); }, "右边(&R)"},
+          {Qt::Key_L, [&] { return f.toolbaralignment() == 0 && w.rb_left->checked(); }, "左边(&L)"},
+          {Qt::Key_F, [&] { return f.toolbaralignment() == 4 && w.rb_floating->checked(); }, "浮动(&F)"},
+          {Qt::Key_T, [&] { return f.toolbaralignment() == 1 && w.rb_top->checked(); }, "顶部(&T)"},
+          {Qt::Key_H, [&] { return !f.toolbarvisible() && w.cb_visible->text() == "显示(&D)"; }, "隐藏(&H)"},
+          {Qt::Key_D, [&] { return f.toolbarvisible() && w.cb_visible->text() == "隐藏(&H)"; }, "显示(&D)"},
+          {Qt::Key_P, [&] { return !app.toolbartips && !w.cbx_showtips->checked(); }, "显示提示(&P)"},
+          {Qt::Key_E, [&] { return t::toolbarLook(f).textsShown && w.cbx_showtext->checked(); }, "显示文字(&E)"},
+          {Qt::Key_X, [&] { return !w.isOpen(); }, "关闭(&X)"},
+      };
+      for (const Key& k : keys) {
+        t::pressKey(w, k.key, Qt::AltModifier);
+        t::processEvents();
+        EXPECT_TRUE(k.done()) << "Alt+" << QKeySequence(k.key).toString().toStdString() << ", " << k.what;
+      }
+    };
+    openSettings(f);
+    EXPECT_FALSE(t::findOpen("w_genapp_toolbars"));
+    app.toolbartips = true;
     rt::close(f);
   });
 }

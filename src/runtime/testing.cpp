@@ -362,6 +362,19 @@ std::string openMenuTitle(Window& frame) {
   return a->text().toStdString();
 }
 
+std::vector<MenuCaption> menuCaptions(Window& frame) {
+  std::vector<MenuCaption> out;
+  std::function<void(const QWidget*, int)> walk = [&](const QWidget* menu, int level) {
+    for (const QAction* a : menu->actions()) {
+      if (!a->isVisible()) continue;
+      out.push_back({level, a->isSeparator() ? std::string("-") : a->text().toStdString()});
+      if (a->menu()) walk(a->menu(), level + 1);
+    }
+  };
+  walk(chrome(frame).menuBar, 1);
+  return out;
+}
+
 void closeMenus() {
   while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
 }

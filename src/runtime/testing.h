@@ -128,6 +128,15 @@ std::string statusText(Window& frame);
 void hoverMenuItem(Window& frame, const MenuItem& item);
 // The menu of the menu bar that is open now ("" when none), by its caption.
 std::string openMenuTitle(Window& frame);
+// Every caption of the menu bar and its menus as the user sees them, in display order: a
+// submenu's entries follow its own caption, one level deeper (1 is the bar itself), and a
+// separator reads "-".
+struct MenuCaption {
+  int level = 0;
+  std::string text;
+  friend bool operator==(const MenuCaption&, const MenuCaption&) = default;
+};
+std::vector<MenuCaption> menuCaptions(Window& frame);
 void closeMenus();
 struct ToolbarButton {
   std::string text;
