@@ -574,6 +574,10 @@ TEST_F(CalculatorTest, TabGoesRoundEveryStopInTabOrder) {
   }));
 }
 
+TEST_F(CalculatorTest, SpaceTicksAndUnticksAFocusedBonusBox) {
+  EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) { expectSpaceTicksTheBonusBoxes(w); }));
+}
+
 // ---- the change of sex
 
 TEST_F(CalculatorTest, ChangingTheSexLeavesOnlyScoresOfTheNewSex) {

@@ -321,3 +321,7 @@ TEST_F(GradeTwoTest, TabGoesRoundEveryStopInTabOrder) {
     EXPECT_TRUE(t::messages().empty());
   }));
 }
+
+TEST_F(GradeTwoTest, SpaceTicksAndUnticksAFocusedBonusBox) {
+  EXPECT_TRUE(runCalculator([](w_jsq_gz2& w) { expectSpaceTicksTheBonusBoxes(w); }));
+}

@@ -156,6 +156,36 @@ inline void expectTabGoesRound(rt::Window& w, const Strings& rowsTakenAway) {
   EXPECT_EQ(tabWalk(w, order.size(), true), backward);
 }
 
+// Space on a focused bonus box ticks it and the total takes its 5 points; Space again
+// unticks it and gives them back. Each press clicks the box once.
+inline void expectSpaceTicksTheBonusBoxes(w_jsq& w) {
+  namespace t = rt::testing;
+  struct Step {
+    rt::CheckBox* box;
+    bool ticked;
+    const char* total;
+    const char* level;
+  };
+  w.em_f_t->text = "57";  // as the user types a score, counted from the next total
+  const Step steps[] = {
+      {&*w.cbx_1, true, "62.0", "及格"},  {&*w.cbx_2, true, "67.0", "及格"},    {&*w.cbx_3, true, "72.0", "及格"},
+      {&*w.cbx_4, true, "77.0", "良好"},  {&*w.cbx_4, false, "72.0", "及格"},   {&*w.cbx_2, false, "67.0", "及格"},
+      {&*w.cbx_1, false, "62.0", "及格"}, {&*w.cbx_3, false, "57.0", "不及格"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.box->className() + (s.ticked ? " ticked" : " unticked"));
+    t::moveFocus(*s.box);
+    t::clearJournal();
+    t::pressKey(w, Qt::Key_Space);
+    EXPECT_EQ(t::journal({"clicked"}), Strings{s.box->className() + ".clicked"});
+    EXPECT_EQ(s.box->checked(), s.ticked);
+    EXPECT_EQ(w.em_xn_t->text(), s.total);
+    EXPECT_EQ(w.sle_dj->text(), s.level);
+    EXPECT_TRUE(t::focused(w).raw() == s.box);
+  }
+  EXPECT_TRUE(t::messages().empty());
+}
+
 // The calculator `W` of grade `Grade`, whose settings window `Settings` a stand-in plays.
 // Its settings row starts with every flag "1".
 template <class W, rt::class_name_text Grade, rt::class_name_text Settings>
