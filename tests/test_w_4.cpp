@@ -143,6 +143,95 @@ TEST_F(DeskCalculator, OpensOnTheDisplayWithTheFocusOnEquals) {
   EXPECT_TRUE(t::focused(*w) == w->cb_18);
 }
 
+// The two views each go round their own stops, both ways: the clock line is no stop and
+// takes the display's place.
+TEST_F(DeskCalculator, TabGoesRoundTheStopsOfTheViewShown) {
+  using Names = std::vector<std::string>;
+  auto walk = [this](bool back) {
+    Names names;
+    for (int i = 0; i < 3; ++i) {
+      t::pressKey(*w, Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+      names.push_back(t::focused(*w) ? t::focused(*w)->className() : "none");
+    }
+    return names;
+  };
+  t::moveFocus(*w->cb_18);
+  EXPECT_EQ(walk(true), (Names{"cb_26", "sle_1", "cb_18"})) << "the display view, backwards";
+  clickKeys("时间");
+  ASSERT_TRUE(clockView());
+  t::moveFocus(*w->cb_18);
+  EXPECT_EQ(walk(false), (Names{"cb_26", "cb_18", "cb_26"})) << "the clock view";
+  EXPECT_EQ(walk(true), (Names{"cb_18", "cb_26", "cb_18"})) << "the clock view, backwards";
+  EXPECT_TRUE(clockView());
+}
+
+// Every key as it stands on the window, and a mouse click at its place doing that key's
+// work on what was typed before (and after) it.
+TEST_F(DeskCalculator, EachKeyStandsInItsPlaceAndDoesItsWork) {
+  struct Key {
+    const char* name;
+    const char* caption;
+    int x, y, width, height, points, weight;
+    const char* before;  // typed from a new window, the focus on "="
+    const char* after;
+    const char* outcome;  // the display, the clock line or the window closed
+  };
+  const Key keys[] = {
+      {"cb_24", "时间", 55, 224, 201, 120, 11, 400, "5", "", "clock line, display 0"},
+      {"cb_17", "退格", 279, 224, 201, 120, 11, 400, "1 2 3", "", "12"},
+      {"cb_20", "清除", 530, 224, 201, 120, 11, 400, "5 K+ 3", "2 Enter", "2"},
+      {"cb_19", "C", 777, 224, 201, 120, 14, 400, "5 K+ 3", "2 Enter", "7"},
+      {"cb_26", "关闭", 1024, 224, 197, 120, 11, 400, "5", "", "closed"},
+      {"cb_7", "7", 55, 376, 201, 120, 14, 700, "1", "", "17"},
+      {"cb_8", "8", 279, 376, 201, 120, 14, 700, "1", "", "18"},
+      {"cb_9", "9", 526, 376, 201, 120, 14, 700, "1", "", "19"},
+      {"cb_16", "÷", 777, 376, 201, 120, 16, 400, "8", "2 Enter", "4"},
+      {"cb_22", "平方根", 1024, 376, 201, 120, 9, 400, "9", "", "3"},
+      {"cb_4", "4", 55, 528, 201, 120, 14, 700, "1", "", "14"},
+      {"cb_5", "5", 279, 528, 201, 120, 14, 700, "1", "", "15"},
+      {"cb_6", "6", 526, 528, 201, 120, 14, 700, "1", "", "16"},
+      {"cb_15", "×", 777, 528, 201, 120, 16, 400, "8", "2 Enter", "16"},
+      {"cb_23", "平方", 1024, 528, 201, 120, 11, 400, "9", "", "81"},
+      {"cb_1", "1", 55, 680, 201, 120, 14, 700, "2", "", "21"},
+      {"cb_2", "2", 279, 680, 201, 120, 14, 700, "1", "", "12"},
+      {"cb_3", "3", 526, 680, 201, 120, 14, 700, "1", "", "13"},
+      {"cb_14", "-", 777, 680, 201, 120, 20, 400, "8", "2 Enter", "6"},
+      {"cb_21", "1/x", 1024, 680, 201, 120, 14, 400, "4", "", "0.25"},
+      {"cb_10", "0", 55, 832, 201, 120, 14, 700, "1", "", "10"},
+      {"cb_11", "+/-", 279, 832, 201, 120, 14, 400, "5", "", "-5"},
+      {"cb_12", ".", 526, 832, 201, 120, 18, 400, "5", "5", "5.5"},
+      {"cb_13", "+", 777, 832, 201, 120, 16, 400, "8", "2 Enter", "10"},
+      {"cb_18", "=", 1024, 832, 201, 120, 14, 400, "5 K+ 3", "", "8"},
+  };
+  for (const Key& k : keys) {
+    SCOPED_TRACE(k.name);
+    if (w) rt::close(*w);
+    w_4::state = {};
+    ASSERT_EQ(rt::open<w_4>(), 1);
+    w = rt::global<w_4>();
+
+    rt::CommandButton* key = nullptr;
+    for (const auto& c : w->controls())
+      if (c->className() == k.name) key = dynamic_cast<rt::CommandButton*>(c.get());
+    ASSERT_TRUE(key);
+    EXPECT_EQ(key->text(), k.caption);
+    EXPECT_EQ(key->x(), k.x);
+    EXPECT_EQ(key->y(), k.y);
+    EXPECT_EQ(key->width(), k.width);
+    EXPECT_EQ(key->height(), k.height);
+    EXPECT_EQ(key->facename(), "Arial");
+    EXPECT_EQ(key->textsize(), -k.points);
+    EXPECT_EQ(key->weight(), k.weight);
+    EXPECT_EQ(key->pointer(), "HyperLink!");
+
+    typeKeys(k.before);
+    t::click(*w, k.x + k.width / 2, k.y + k.height / 2);
+    if (w) typeKeys(k.after);
+    const std::string outcome = !w ? "closed" : clockView() ? "clock line, display " + shown() : shown();
+    EXPECT_EQ(outcome, k.outcome) << k.before << " / " << k.caption << " / " << k.after;
+  }
+}
+
 struct Typed {
   const char* what;
   const char* keys;  // from a new window, the focus on "="

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -100,6 +101,89 @@ inline void enter(rt::Window& w, rt::Control& field, const std::string& text) {
   rt::testing::moveFocus(field);
   rt::testing::typeText(w, text);
   rt::testing::pressKey(w, Qt::Key_Return);
+}
+
+// The tab stops of the grade-one and grade-two calculators with their tab orders.
+struct TabStop {
+  const char* name;
+  int taborder;
+};
+inline const std::vector<TabStop> kTabStops = {
+    {"em_s1", 2},   {"em_s2", 3},   {"em_t", 4},    {"em_1", 5},     {"em_8", 6},    {"em_f", 7},
+    {"em_5", 8},    {"em_l", 9},    {"em_z", 10},   {"em_y", 11},    {"em_w", 12},   {"cb_2", 12},
+    {"em_s_t", 13}, {"cbx_1", 13},  {"em_t_t", 14}, {"cbx_2", 14},   {"em_1_t", 15}, {"cbx_3", 15},
+    {"em_8_t", 16}, {"em_f_t", 16}, {"cbx_4", 16},  {"em_5_t", 17},  {"cbx_59", 17}, {"em_l_t", 19},
+    {"em_z_t", 20}, {"em_y_t", 21}, {"em_w_t", 22}, {"em_xn_t", 27}, {"sle_dj", 27}, {"cb_1", 27}};
+
+// Where the focus is after each of `presses` Tabs (Shift+Tabs when `back`).
+inline Strings tabWalk(rt::Window& w, std::size_t presses, bool back) {
+  Strings walk;
+  for (std::size_t i = 0; i < presses; ++i) {
+    rt::testing::pressKey(w, Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+    walk.push_back(nameOf(rt::testing::focused(w)));
+  }
+  return walk;
+}
+
+// From the height, Tab goes round every stop but those of the rows taken away (named by
+// their inputs; each takes its score field with it) in ascending tab order, equal orders in
+// creation order, back to the height; Shift+Tab goes the same way backwards.
+inline void expectTabGoesRound(rt::Window& w, const Strings& rowsTakenAway) {
+  auto created = [&w](const std::string& name) {
+    const auto& controls = w.controls();
+    return std::find_if(controls.begin(), controls.end(), [&](const auto& c) { return c->className() == name; }) -
+           controls.begin();
+  };
+  std::vector<TabStop> stops;
+  for (const TabStop& s : kTabStops) {
+    const std::string name = s.name;
+    const bool away = std::any_of(rowsTakenAway.begin(), rowsTakenAway.end(),
+                                  [&](const std::string& input) { return name == input || name == input + "_t"; });
+    if (!away) stops.push_back(s);
+  }
+  std::stable_sort(stops.begin(), stops.end(), [&](const TabStop& a, const TabStop& b) {
+    return a.taborder != b.taborder ? a.taborder < b.taborder : created(a.name) < created(b.name);
+  });
+  Strings order;
+  for (const TabStop& s : stops) order.push_back(s.name);
+  ASSERT_EQ(order.front(), "em_s1");
+
+  rt::testing::moveFocus(controlNamed(w, "em_s1"));
+  Strings forward(order.begin() + 1, order.end());
+  forward.push_back(order.front());
+  EXPECT_EQ(tabWalk(w, order.size(), false), forward);
+  Strings backward(order.rbegin(), order.rend());
+  EXPECT_EQ(tabWalk(w, order.size(), true), backward);
+}
+
+// Space on a focused bonus box ticks it and the total takes its 5 points; Space again
+// unticks it and gives them back. Each press clicks the box once.
+inline void expectSpaceTicksTheBonusBoxes(w_jsq& w) {
+  namespace t = rt::testing;
+  struct Step {
+    rt::CheckBox* box;
+    bool ticked;
+    const char* total;
+    const char* level;
+  };
+  w.em_f_t->text = "57";  // as the user types a score, counted from the next total
+  const Step steps[] = {
+      {&*w.cbx_1, true, "62.0", "及格"},  {&*w.cbx_2, true, "67.0", "及格"},    {&*w.cbx_3, true, "72.0", "及格"},
+      {&*w.cbx_4, true, "77.0", "良好"},  {&*w.cbx_4, false, "72.0", "及格"},   {&*w.cbx_2, false, "67.0", "及格"},
+      {&*w.cbx_1, false, "62.0", "及格"}, {&*w.cbx_3, false, "57.0", "不及格"},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.box->className() + (s.ticked ? " ticked" : " unticked"));
+    t::moveFocus(*s.box);
+    t::clearJournal();
+    t::pressKey(w, Qt::Key_Space);
+    EXPECT_EQ(t::journal({"clicked"}), Strings{s.box->className() + ".clicked"});
+    EXPECT_EQ(s.box->checked(), s.ticked);
+    EXPECT_EQ(w.em_xn_t->text(), s.total);
+    EXPECT_EQ(w.sle_dj->text(), s.level);
+    EXPECT_TRUE(t::focused(w).raw() == s.box);
+  }
+  EXPECT_TRUE(t::messages().empty());
 }
 
 // The calculator `W` of grade `Grade`, whose settings window `Settings` a stand-in plays.
