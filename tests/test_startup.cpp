@@ -168,8 +168,11 @@ TEST_F(StartupTest, AServerNotRunningIsReportedAtOnceAndOnceStartedGetsIn) {
   support::PrivateServer server;
   auto ds = server.dataSource();
   server.stop();
+  // Making the server took its time on a busy machine: the watchdog times the program alone.
+  session.setWatchdog(20000);
   expectConnectionFailure({"No such file or directory", "Is the server running"});
   server.start();
+  session.setWatchdog(20000);
   expectEntryWindowReached();
 }
 
