@@ -54,40 +54,7 @@ TEST_F(CalculatorTest, OpensAsTheGradeOneFormReadyForAStudent) {
     EXPECT_EQ(w.width(), 3008);
     EXPECT_EQ(w.height(), 1388);
 
-    const std::map<std::string, std::string> captions = {{"st_s1", "身高"},
-                                                         {"st_s2", "体重"},
-                                                         {"st_t", "台阶试验"},
-                                                         {"st_1", "1000米跑（男）"},
-                                                         {"st_8", "800米跑（女）"},
-                                                         {"st_f", "肺活量"},
-                                                         {"st_5", "50米跑"},
-                                                         {"st_l", "立定跳远"},
-                                                         {"st_z", "坐位体前屈"},
-                                                         {"st_y", "仰卧起坐（女）"},
-                                                         {"st_w", "握力体重指数"},
-                                                         {"st_13", "厘米"},
-                                                         {"st_14", "公斤"},
-                                                         {"st_11", "分.秒"},
-                                                         {"st_88", "分.秒"},
-                                                         {"st_55", "秒"},
-                                                         {"st_ll", "厘米"},
-                                                         {"st_zz", "厘米"},
-                                                         {"st_yy", "（次/1分钟）"},
-                                                         {"st_111", "成绩（分）"},
-                                                         {"rb_sex_man", "男"},
-                                                         {"rb_sex_woman", "女"},
-                                                         {"cbx_1", "1、出勤率达到98%，并认真锻炼。（加５分）"},
-                                                         {"cbx_2", "2、获等级运动员称号。（加５分）"},
-                                                         {"cbx_3", "3、比赛获名次。（加５分）"},
-                                                         {"cbx_4", "4、学生体育干部工作认真负责。（加５分）"},
-                                                         {"cbx_59", "无故缺勤超1/10或病、事假超1/3。（最高为５９分）"},
-                                                         {"gb_4", "项目成绩"},
-                                                         {"gb_sex", "性别"},
-                                                         {"gb_6", "高一学年成绩"},
-                                                         {"gb_3", "加分"},
-                                                         {"gb_5", "降分"},
-                                                         {"cb_2", "项目设置"},
-                                                         {"cb_1", "关闭"}};
+    const std::map<std::string, std::string> captions = calculatorCaptions("高一学年成绩");
     std::map<std::string, std::string> shown;
     for (const auto& c : w.controls()) {
       auto* text = dynamic_cast<rt::TextControl*>(c.get());

@@ -18,6 +18,7 @@
 
 #include "runtime/testing.h"
 #include "shell/w_main1.h"
+#include "support/calculator.h"
 #include "support/program.h"
 
 namespace t = rt::testing;
@@ -25,8 +26,8 @@ namespace t = rt::testing;
 namespace {
 
 struct Text {
-  const char* control;
-  const char* text;
+  std::string control;
+  std::string text;
 };
 
 struct WindowTexts {
@@ -71,42 +72,9 @@ std::vector<Text> settingsTexts() {
 // The three grades' calculators share their captions but for the year's group box (and grade
 // three's graduation block).
 std::vector<Text> calculatorTexts(const char* yearBox) {
-  return {
-      {"st_s1", "身高"},
-      {"st_s2", "体重"},
-      {"st_t", "台阶试验"},
-      {"st_1", "1000米跑（男）"},
-      {"st_8", "800米跑（女）"},
-      {"st_f", "肺活量"},
-      {"st_5", "50米跑"},
-      {"st_l", "立定跳远"},
-      {"st_z", "坐位体前屈"},
-      {"st_y", "仰卧起坐（女）"},
-      {"st_w", "握力体重指数"},
-      {"st_13", "厘米"},
-      {"st_14", "公斤"},
-      {"st_11", "分.秒"},
-      {"st_88", "分.秒"},
-      {"st_55", "秒"},
-      {"st_ll", "厘米"},
-      {"st_zz", "厘米"},
-      {"st_yy", "（次/1分钟）"},
-      {"st_111", "成绩（分）"},
-      {"rb_sex_man", "男"},
-      {"rb_sex_woman", "女"},
-      {"cbx_1", "1、出勤率达到98%，并认真锻炼。（加５分）"},
-      {"cbx_2", "2、获等级运动员称号。（加５分）"},
-      {"cbx_3", "3、比赛获名次。（加５分）"},
-      {"cbx_4", "4、学生体育干部工作认真负责。（加５分）"},
-      {"cbx_59", "无故缺勤超1/10或病、事假超1/3。（最高为５９分）"},
-      {"gb_4", "项目成绩"},
-      {"gb_sex", "性别"},
-      {"gb_6", yearBox},
-      {"gb_3", "加分"},
-      {"gb_5", "降分"},
-      {"cb_2", "项目设置"},
-      {"cb_1", "关闭"},
-  };
+  std::vector<Text> texts;
+  for (const auto& [control, text] : support::calculatorCaptions(yearBox)) texts.push_back({control, text});
+  return texts;
 }
 
 std::vector<Text> plus(std::vector<Text> texts, std::initializer_list<Text> more) {
