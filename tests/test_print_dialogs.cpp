@@ -8,9 +8,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -453,6 +457,51 @@ TEST_F(Dialogs, QtsPrintDialogConfirmedUnchangedWritesNothingNew) {
     EXPECT_EQ(printer.of_printsetup(0), 1);
     EXPECT_EQ(state(), before);
   }
+}
+
+TEST_F(Dialogs, QtsPrintDialogOffersNoPageRangeWhicheverPrinterIsChosen) {
+  // What the range choices look like to the user, after each step.
+  std::vector<std::string> seen;
+  auto look = [&](QDialog& dialog, const std::string& step) {
+    std::string line = step + ":";
+    for (const char* name : {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit"}) {
+      auto* choice = dialog.findChild<QWidget*>(name);
+      if (!choice) {
+        line += std::string(" ") + name + " missing";
+      } else if (choice->isVisible() && choice->isEnabled()) {
+        line += std::string(" ") + name + " offered";
+      }
+    }
+    auto* all = dialog.findChild<QRadioButton*>("printAll");
+    if (!all || !all->isVisible() || !all->isEnabled() || !all->isChecked()) line += " not all pages";
+    auto* pageSet = dialog.findChild<QWidget*>("pageSetCombo");
+    if (!pageSet || !pageSet->isVisible()) line += " no page set";
+    seen.push_back(line);
+  };
+  whenModal([&](QDialog& dialog) {
+    // The options opened, on the tab that holds the range.
+    for (auto* button : dialog.findChildren<QPushButton*>())
+      if (button->text().contains("Options")) button->click();
+    auto* tabs = dialog.findChild<QTabWidget*>("tabs");
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentWidget(dialog.findChild<QWidget*>("copiesTab"));
+    auto* printers = dialog.findChild<QComboBox*>("printers");
+    ASSERT_NE(printers, nullptr);
+    QTimer::singleShot(50, &dialog, [&dialog, printers, &look] {
+      look(dialog, "shown");
+      printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+      QTimer::singleShot(50, &dialog, [&dialog, printers, &look] {
+        look(dialog, "the file entry");
+        printers->setCurrentIndex(printers->findText("letter"));
+        QTimer::singleShot(50, &dialog, [&dialog, &look] {
+          look(dialog, "another queue");
+          dialog.reject();
+        });
+      });
+    });
+  });
+  EXPECT_EQ(printer.of_printsetup(0), -1);
+  EXPECT_EQ(seen, std::vector<std::string>({"shown:", "the file entry:", "another queue:"}));
 }
 
 TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {

@@ -3,10 +3,13 @@
 #include <QAbstractPrintDialog>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
@@ -118,6 +121,49 @@ void placeOver(QDialog& dialog, rt::Window* owner) {
   if (dialog.windowHandle()) dialog.windowHandle()->setTransientParent(top->windowHandle());
 }
 
+// Leaves the page range out of Qt's print dialog for good. Where the print system applies
+// page ranges itself, the dialog turns its range choices back on each time it updates its
+// widgets (when it is shown, when another printer is chosen), whatever its options say; so
+// each time one of them comes back, it is put away again. "Print all" and the page set
+// (odd or even pages), which is no range, stay.
+class NoPageRange : public QObject {
+ public:
+  explicit NoPageRange(QPrintDialog& dialog) : QObject(&dialog) {
+    if (QWidget* group = dialog.findChild<QWidget*>("gbPrintRange")) {
+      for (const char* name : {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit"})
+        if (auto* choice = group->findChild<QWidget*>(name)) choices_.emplace_back(choice);
+      // The "to" between the two page numbers.
+      if (auto* to = group->findChild<QLabel*>("label_3")) choices_.emplace_back(to);
+      all_ = group->findChild<QRadioButton*>("printAll");
+    }
+    dialog.installEventFilter(this);
+    for (QWidget* choice : choices_) choice->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::ShowToParent || type == QEvent::EnabledChange) putAway();
+    return false;
+  }
+
+ private:
+  void putAway() {
+    if (busy_) return;
+    busy_ = true;
+    for (QWidget* choice : choices_)
+      if (choice) {
+        choice->setEnabled(false);
+        choice->setVisible(false);
+      }
+    if (all_) all_->setChecked(true);
+    busy_ = false;
+  }
+
+  std::vector<QPointer<QWidget>> choices_;
+  QPointer<QRadioButton> all_;
+  bool busy_ = false;
+};
+
 std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   QPrinter printer(QPrinter::HighResolution);
   applySettings(printer, start.queue, start.shown);
@@ -131,6 +177,7 @@ std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   if (!(flags & kPdNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
   if (!(flags & kPdNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
   dialog.setOptions(options);
+  if (flags & kPdNoPageNums) new NoPageRange(dialog);
   placeOver(dialog, start.owner);
   // A queue picked in the dialog shows the user's own options for it too.
   if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
