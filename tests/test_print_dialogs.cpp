@@ -258,14 +258,16 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
     dm[36] = 148;
     return block(dm);
   };
-  auto devNames = [&](std::size_t size, std::uint16_t deviceOffset) {
+  // A real queue's name at `at`, so only the checks keep it from being written.
+  auto devNames = [&](std::size_t size, std::uint16_t deviceOffset, const std::string& queue = "office",
+                      std::size_t at = printing::kDevnamesHeaderSize) {
     std::vector<std::uint8_t> names(size, 0);
     if (size >= 4) names[2] = static_cast<std::uint8_t>(deviceOffset);
-    // A real queue where the names begin, so only the checks keep it from being written.
-    const std::string queue = "office";
-    for (std::size_t i = 0; i < queue.size() && 8 + i + 1 < size; ++i) names[8 + i] = queue[i];
+    for (std::size_t i = 0; i < queue.size() && at + i + 1 < size; ++i) names[at + i] = queue[i];
     return block(names);
   };
+  // A queue whose name fits where a short block's output offset would be.
+  cups.addQueue(queue("x"));
   struct Case {
     const char* what;
     std::function<std::pair<std::uint32_t, std::uint32_t>()> blocks;
@@ -285,6 +287,14 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
       {"device names of 6 bytes",
        [&] {
          return std::pair{devMode(148), devNames(6, 2)};
+       }},
+      {"device names of 6 bytes whose offset finds a name",
+       [&] {
+         return std::pair{devMode(148), devNames(6, 4, "x", 4)};
+       }},
+      {"an empty device name",
+       [&] {
+         return std::pair{devMode(148), devNames(20, 19)};
        }},
       {"a device offset at the block's end",
        [&] {
@@ -310,6 +320,7 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
       }
       for (const auto& call : pt::calls("DocumentPropertiesA")) EXPECT_NE(call.arg("mode"), "9");
       EXPECT_TRUE(pt::calls("SetPrinterA").empty());
+      EXPECT_TRUE(pt::calls("OpenPrinterA").empty()) << "no name, no printer to open";
       EXPECT_EQ(pt::liveGlobalMemoryHandles(), 0) << "every block the dialog returned is freed";
       EXPECT_EQ(cups.userOptions(), before);
     }
