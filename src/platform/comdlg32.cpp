@@ -16,7 +16,6 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,7 +26,6 @@
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
 #include "platform/spooler_p.h"
-#include "platform/testing.h"
 #include "runtime/handles.h"
 #include "runtime/window.h"
 
@@ -47,15 +45,6 @@ constexpr std::uint32_t kPrintDlgSize = 66, kPageSetupDlgSize = 84;
 constexpr std::uint32_t kPdNoSelection = 0x4, kPdNoPageNums = 0x8, kPdPrintToFile = 0x20,
                         kPdDisablePrintToFile = 0x80000, kPdHidePrintToFile = 0x100000;
 constexpr std::uint32_t kPsdInThousandthsOfInches = 0x4;
-
-std::deque<testing::DialogAnswer>& scripts() {
-  static auto* s = new std::deque<testing::DialogAnswer>;
-  return *s;
-}
-std::vector<testing::DialogShown>& shownLog() {
-  static auto* s = new std::vector<testing::DialogShown>;
-  return *s;
-}
 
 // What the user chose in a dialog.
 struct Choice {
@@ -227,7 +216,7 @@ std::optional<Choice> qtPageSetupDialog(Start& start) {
 
 // ---- A scripted answer.
 
-std::optional<Choice> scripted(const Start& start, const testing::DialogAnswer& answer) {
+std::optional<Choice> scripted(const Start& start, const detail::DialogAnswer& answer) {
   if (!answer.ok) return std::nullopt;
   Choice choice;
   choice.toFile = answer.toFile;
@@ -297,7 +286,9 @@ struct Result {
 std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, std::uint32_t size,
                                 std::uint32_t flagsAt) {
   std::vector<std::uint8_t> record(size);
-  detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", {{"record", std::to_string(address)}});
+  detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", [&] {
+    return detail::Args{{"record", std::to_string(address)}};
+  });
   if (!readBytes(address, record) || detail::get32(record, 0) != size) return std::nullopt;
   Start start;
   start.ownerHandle = static_cast<long>(detail::get32(record, 4));
@@ -313,15 +304,16 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
   const std::string defaultName = detail::userDefault(start.queues, start.options);
   start.queue = queueNamed(start.queues, defaultName);
   start.shown = storedSettings(start, start.queue);
-  const Settings& s = start.shown;
-  shownLog().push_back({kind, record, start.ownerHandle, start.queue ? start.queue->name : std::string(), s.paper.code,
-                        s.paper.width, s.paper.length, s.orientation, s.copies, s.collate, s.duplex});
+  std::optional<detail::DialogAnswer> answer;
+  if (const auto& hook = detail::hooks().dialog) {
+    const Settings& s = start.shown;
+    answer = hook({kind, record, start.ownerHandle, start.queue ? start.queue->name : std::string(), s.paper.code,
+                   s.paper.width, s.paper.length, s.orientation, s.copies, s.collate, s.duplex});
+  }
 
   std::optional<Choice> choice;
-  if (!scripts().empty()) {
-    const testing::DialogAnswer answer = scripts().front();
-    scripts().pop_front();
-    choice = scripted(start, answer);
+  if (answer) {
+    choice = scripted(start, *answer);
   } else {
     choice = kind == "print" ? qtPrintDialog(start, detail::get32(record, flagsAt)) : qtPageSetupDialog(start);
   }
@@ -363,21 +355,5 @@ bool PageSetupDlgA(std::uint32_t lppsd) {
   writeBytes(lppsd, record);
   return true;
 }
-
-namespace testing {
-
-void scriptDialog(DialogAnswer answer) { scripts().push_back(std::move(answer)); }
-std::vector<DialogShown> dialogsShown() { return shownLog(); }
-
-}  // namespace testing
-
-namespace detail {
-
-void clearDialogs() {
-  scripts().clear();
-  shownLog().clear();
-}
-
-}  // namespace detail
 
 }  // namespace platform

@@ -18,7 +18,6 @@
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
 #include "platform/spooler_p.h"
-#include "platform/testing.h"
 #include "runtime/handles.h"
 
 namespace platform {
@@ -300,7 +299,7 @@ std::uint32_t printerStatus(const Queue& q) {
 }
 
 std::uint32_t printerAttributes(const Queue& q, bool isDefault) {
-  if (testing::faults().attributes) return *testing::faults().attributes;
+  if (detail::faults().attributes) return *detail::faults().attributes;
   return 0x40 | (isDefault ? 0x4 : 0) | (q.shared ? 0x8 : 0);
 }
 
@@ -353,9 +352,10 @@ bool deliver(const std::vector<std::uint8_t>& bytes, std::uint32_t buffer, std::
 
 bool EnumPrintersA(std::uint32_t flags, const char* name, std::uint32_t level, std::uint32_t pPrinterEnum,
                    std::uint32_t cbBuf, std::uint32_t& pcbNeeded, std::uint32_t& pcReturned) {
-  detail::logCall(
-      "EnumPrintersA",
-      {{"flags", number(flags)}, {"name", detail::logName(name)}, {"level", number(level)}, {"cbbuf", number(cbBuf)}});
+  detail::logCall("EnumPrintersA", [&] {
+    return detail::Args{
+        {"flags", number(flags)}, {"name", detail::logName(name)}, {"level", number(level)}, {"cbbuf", number(cbBuf)}};
+  });
   pcbNeeded = 0;
   pcReturned = 0;
   if (flags != PRINTER_ENUM_LOCAL || name != nullptr || level != 2) return false;
@@ -370,7 +370,9 @@ bool EnumPrintersA(std::uint32_t flags, const char* name, std::uint32_t level, s
 }
 
 bool OpenPrinterA(const char* pPrinterName, std::uint32_t& phPrinter, std::uint32_t pDefault) {
-  detail::logCall("OpenPrinterA", {{"name", detail::logName(pPrinterName)}, {"defaults", number(pDefault)}});
+  detail::logCall("OpenPrinterA", [&] {
+    return detail::Args{{"name", detail::logName(pPrinterName)}, {"defaults", number(pDefault)}};
+  });
   phPrinter = 0;
   if (!pPrinterName || (pDefault != 0 && !liesInOneBlock(pDefault, 12))) return false;
   const std::string name = fromAnsi(pPrinterName);
@@ -381,27 +383,29 @@ bool OpenPrinterA(const char* pPrinterName, std::uint32_t& phPrinter, std::uint3
 }
 
 bool ClosePrinter(std::uint32_t hPrinter) {
-  detail::logCall("ClosePrinter", {{"hprinter", number(hPrinter)}});
+  detail::logCall("ClosePrinter", [&] { return detail::Args{{"hprinter", number(hPrinter)}}; });
   return printers().erase(hPrinter);
 }
 
 bool GetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPrinter, std::uint32_t cbBuf,
                  std::uint32_t& pcbNeeded) {
-  detail::logCall("GetPrinterA", {{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"cbbuf", number(cbBuf)}});
+  detail::logCall("GetPrinterA", [&] {
+    return detail::Args{{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"cbbuf", number(cbBuf)}};
+  });
   pcbNeeded = 0;
   const std::string* name = printers().find(hPrinter);
-  if (!name || Level != 2 || testing::faults().failGetPrinter) return false;
+  if (!name || Level != 2 || detail::faults().failGetPrinter) return false;
   const auto queues = detail::listQueues();
   if (!queues) return false;
   const Queue* q = detail::queueNamed(*queues, *name);
   if (!q) return false;
   const auto options = detail::UserOptions::load();
   const auto bytes = printerInfo({*q}, pPrinter, detail::userDefault(*queues, options), options);
-  if (const auto needs = testing::faults().getPrinterNeeds; needs && cbBuf < *needs) {
+  if (const auto needs = detail::faults().getPrinterNeeds; needs && cbBuf < *needs) {
     pcbNeeded = *needs;
     return false;
   }
-  if (testing::faults().getPrinterWantsMore) {
+  if (detail::faults().getPrinterWantsMore) {
     pcbNeeded = std::max<std::uint32_t>(cbBuf, static_cast<std::uint32_t>(bytes.size())) + 64;
     return false;
   }
@@ -409,8 +413,9 @@ bool GetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
 }
 
 bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPrinter, std::uint32_t Command) {
-  detail::logCall("SetPrinterA",
-                  {{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"command", number(Command)}});
+  detail::logCall("SetPrinterA", [&] {
+    return detail::Args{{"hprinter", number(hPrinter)}, {"level", number(Level)}, {"command", number(Command)}};
+  });
   const std::string* name = printers().find(hPrinter);
   std::array<std::uint8_t, kPrinterInfo2Size> record{};
   if (!name || Level != 2 || Command != 0 || !readBytes(pPrinter, record)) return false;
@@ -426,21 +431,23 @@ bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
 
 std::int32_t DocumentPropertiesA(std::uint32_t hWnd, std::uint32_t hPrinter, const char* pDeviceName,
                                  std::uint32_t pDevModeOutput, std::uint32_t pDevModeInput, std::uint32_t fMode) {
-  detail::Args args{{"hwnd", number(hWnd)},
-                    {"hprinter", number(hPrinter)},
-                    {"devicename", detail::logName(pDeviceName)},
-                    {"mode", number(fMode)}};
   std::array<std::uint8_t, kDevModeSize> input{};
   const bool merging = fMode == (DM_IN_BUFFER | DM_OUT_DEFAULT);
   const bool inputRead = merging && readBytes(pDevModeInput, input);
-  if (inputRead) args.emplace_back("dmfields", number(detail::get32(input, detail::dm::kFields)));
-  detail::logCall("DocumentPropertiesA", std::move(args));
+  detail::logCall("DocumentPropertiesA", [&] {
+    detail::Args args{{"hwnd", number(hWnd)},
+                      {"hprinter", number(hPrinter)},
+                      {"devicename", detail::logName(pDeviceName)},
+                      {"mode", number(fMode)}};
+    if (inputRead) args.emplace_back("dmfields", number(detail::get32(input, detail::dm::kFields)));
+    return args;
+  });
 
   const std::string* name = printers().find(hPrinter);
   if (!name) return -1;
-  if (fMode == 0) return testing::faults().sizeQuery.value_or(kDevModeSize);
+  if (fMode == 0) return detail::faults().sizeQuery.value_or(kDevModeSize);
   if (fMode != DM_OUT_BUFFER && !merging) return -1;
-  if (fMode == DM_OUT_BUFFER && (testing::faults().failDevModeRead || !liesInOneBlock(pDevModeOutput, kDevModeSize)))
+  if (fMode == DM_OUT_BUFFER && (detail::faults().failDevModeRead || !liesInOneBlock(pDevModeOutput, kDevModeSize)))
     return -1;
   if (merging) {
     // Nothing is read beyond what was passed: the record's own size must lie inside it.
@@ -469,17 +476,19 @@ std::int32_t DocumentPropertiesA(std::uint32_t hWnd, std::uint32_t hPrinter, con
 
 std::int32_t DeviceCapabilitiesA(const char* pDevice, const char* pPort, std::uint16_t fwCapability,
                                  std::uint32_t pOutput, std::uint32_t pDevMode) {
-  detail::logCall("DeviceCapabilitiesA", {{"device", detail::logName(pDevice)},
-                                          {"port", detail::logName(pPort)},
-                                          {"capability", number(fwCapability)},
-                                          {"output", number(pOutput)},
-                                          // The entry takes no size: what the block at the output holds.
-                                          {"outputbytes", number(pOutput ? bytesFrom(pOutput) : 0)},
-                                          {"devmode", number(pDevMode)}});
-  if (fwCapability != DC_PAPERS || !pDevice || testing::faults().failPapers) return -1;
+  detail::logCall("DeviceCapabilitiesA", [&] {
+    return detail::Args{{"device", detail::logName(pDevice)},
+                        {"port", detail::logName(pPort)},
+                        {"capability", number(fwCapability)},
+                        {"output", number(pOutput)},
+                        // The entry takes no size: what the block at the output holds.
+                        {"outputbytes", number(pOutput ? bytesFrom(pOutput) : 0)},
+                        {"devmode", number(pDevMode)}};
+  });
+  if (fwCapability != DC_PAPERS || !pDevice || detail::faults().failPapers) return -1;
   std::vector<std::uint16_t> codes;
-  if (testing::faults().papers) {
-    codes = *testing::faults().papers;
+  if (detail::faults().papers) {
+    codes = *detail::faults().papers;
   } else {
     const auto found = detail::findQueue(fromAnsi(pDevice));
     if (!found || !*found) return -1;
@@ -493,15 +502,14 @@ std::int32_t DeviceCapabilitiesA(const char* pDevice, const char* pPort, std::ui
 }
 
 bool PrinterProperties(std::uint32_t hWnd, std::uint32_t hPrinter) {
-  detail::logCall("PrinterProperties", {{"hwnd", number(hWnd)}, {"hprinter", number(hPrinter)}});
+  detail::logCall("PrinterProperties", [&] {
+    return detail::Args{{"hwnd", number(hWnd)}, {"hprinter", number(hPrinter)}};
+  });
   return false;
 }
 
-namespace testing {
-int livePrinterHandles() { return printers().size(); }
-}  // namespace testing
-
 namespace detail {
+int livePrinterHandles() { return printers().size(); }
 void clearPrinterHandles() {
   for (auto it = printers().begin(); it != printers().end();) it = printers().erase(it);
 }
