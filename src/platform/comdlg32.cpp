@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "platform/ansi.h"
+#include "platform/device_mode_p.h"
 #include "platform/kernel32.h"
 #include "platform/memory.h"
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
-#include "platform/spooler_p.h"
 #include "runtime/handles.h"
 #include "runtime/window.h"
 

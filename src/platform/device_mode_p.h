@@ -1,8 +1,8 @@
 #pragma once
 
-// How the spooler stand-in turns a queue and the user's options into a device mode and
-// back: paper codes, the settings a device mode carries, and the published offsets of the
-// device mode and the level-2 printer record.
+// How a queue and the user's options become a device mode and back, for the spooler and the
+// dialogs alike: paper codes, the settings a device mode carries, and the published offsets
+// of the device mode and the level-2 printer record.
 
 #include <QPageSize>
 #include <array>
