@@ -37,14 +37,13 @@ using detail::pageSizeOf;
 using detail::paperOfPageSize;
 using detail::put16;
 using detail::put32;
+namespace dlg = detail::dlg;
+namespace pd = detail::pd;
+namespace psd = detail::psd;
+namespace dn = detail::dn;
 using detail::Queue;
 using detail::queueNamed;
 using detail::Settings;
-
-constexpr std::uint32_t kPrintDlgSize = 66, kPageSetupDlgSize = 84;
-constexpr std::uint32_t kPdNoSelection = 0x4, kPdNoPageNums = 0x8, kPdPrintToFile = 0x20,
-                        kPdDisablePrintToFile = 0x80000, kPdHidePrintToFile = 0x100000;
-constexpr std::uint32_t kPsdInThousandthsOfInches = 0x4;
 
 // What the user chose in a dialog.
 struct Choice {
@@ -161,12 +160,12 @@ std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   if (dialog.windowTitle().isEmpty()) dialog.setWindowTitle(QPrintDialog::tr("Print"));
   QAbstractPrintDialog::PrintDialogOptions options =
       QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
-  if ((flags & kPdPrintToFile) && !(flags & (kPdDisablePrintToFile | kPdHidePrintToFile)))
+  if ((flags & pd::kPrintToFile) && !(flags & (pd::kDisablePrintToFile | pd::kHidePrintToFile)))
     options |= QAbstractPrintDialog::PrintToFile;
-  if (!(flags & kPdNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
-  if (!(flags & kPdNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
+  if (!(flags & pd::kNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
+  if (!(flags & pd::kNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
   dialog.setOptions(options);
-  if (flags & kPdNoPageNums) new NoPageRange(dialog);
+  if (flags & pd::kNoPageNums) new NoPageRange(dialog);
   placeOver(dialog, start.owner);
   // A queue picked in the dialog shows the user's own options for it too.
   if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
@@ -256,42 +255,43 @@ std::uint32_t devModeBlock(const Choice& choice, const Queue* q) {
   return blockWith({dm.begin(), dm.end()});
 }
 
-// The 8-byte header of offsets, then the driver, the queue and the port, each ending in 0.
+// The header of offsets, then the driver, the queue and the port, each ending in 0.
 std::uint32_t devNamesBlock(const Choice& choice, const Queue* q, bool isDefault) {
   const std::string driver = q ? toAnsi(q->makeAndModel) : std::string();
   const std::string device = q ? toAnsi(q->name) : std::string();
   const std::string port = q ? toAnsi(q->deviceUri) : std::string(choice.toFile ? "FILE:" : "");
-  std::vector<std::uint8_t> bytes(8);
+  std::vector<std::uint8_t> bytes(dn::kHeaderSize);
   auto add = [&](const std::string& s) {
     const auto at = static_cast<std::uint32_t>(bytes.size());
     bytes.insert(bytes.end(), s.begin(), s.end());
     bytes.push_back(0);
     return at;
   };
-  put16(bytes, 0, add(driver));
-  put16(bytes, 2, add(device));
-  put16(bytes, 4, add(port));
-  put16(bytes, 6, isDefault ? 1 : 0);
+  put16(bytes, dn::kDriverOffset, add(driver));
+  put16(bytes, dn::kDeviceOffset, add(device));
+  put16(bytes, dn::kOutputOffset, add(port));
+  put16(bytes, dn::kDefault, isDefault ? 1 : 0);
   return blockWith(bytes);
 }
 
-// Shows the dialog (or takes the test's answer) and hands back the chosen blocks; nullopt
-// when it cannot be shown or the user cancels.
+enum class Dialog { print, pageSetup };
+
+// Shows the dialog (or takes the test's answer) and hands back the record as passed with the
+// chosen blocks in it; nullopt when it cannot be shown or the user cancels.
 struct Result {
-  std::vector<std::uint8_t> record;  // as passed
+  std::vector<std::uint8_t> record;
   Choice choice;
-  std::uint32_t devMode = 0, devNames = 0;
 };
 
-std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, std::uint32_t size,
-                                std::uint32_t flagsAt) {
-  std::vector<std::uint8_t> record(size);
-  detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", [&] {
+std::optional<Result> runDialog(Dialog dialog, std::uint32_t address) {
+  const bool print = dialog == Dialog::print;
+  std::vector<std::uint8_t> record(print ? pd::kSize : psd::kSize);
+  detail::logCall(print ? "PrintDlgA" : "PageSetupDlgA", [&] {
     return detail::Args{{"record", std::to_string(address)}};
   });
-  if (!readBytes(address, record) || detail::get32(record, 0) != size) return std::nullopt;
+  if (!readBytes(address, record) || detail::get32(record, dlg::kStructSize) != record.size()) return std::nullopt;
   Start start;
-  start.ownerHandle = static_cast<long>(detail::get32(record, 4));
+  start.ownerHandle = static_cast<long>(detail::get32(record, dlg::kOwner));
   if (start.ownerHandle != 0) {
     start.owner = rt::openWindow(start.ownerHandle);
     if (!start.owner) return std::nullopt;
@@ -307,51 +307,46 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
   std::optional<detail::DialogAnswer> answer;
   if (const auto& hook = detail::hooks().dialog) {
     const Settings& s = start.shown;
-    answer = hook({kind, record, start.ownerHandle, start.queue ? start.queue->name : std::string(), s.paper.code,
-                   s.paper.width, s.paper.length, s.orientation, s.copies, s.collate, s.duplex});
+    answer = hook({print ? "print" : "page setup", record, start.ownerHandle,
+                   start.queue ? start.queue->name : std::string(), s.paper.code, s.paper.width, s.paper.length,
+                   s.orientation, s.copies, s.collate, s.duplex});
   }
 
   std::optional<Choice> choice;
   if (answer) {
     choice = scripted(start, *answer);
   } else {
-    choice = kind == "print" ? qtPrintDialog(start, detail::get32(record, flagsAt)) : qtPageSetupDialog(start);
+    choice = print ? qtPrintDialog(start, detail::get32(record, pd::kFlags)) : qtPageSetupDialog(start);
   }
   if (!choice) return std::nullopt;
-  Result result{std::move(record), *choice};
   const Queue* q = choice->toFile ? nullptr : queueNamed(start.queues, choice->queue);
-  result.devMode = choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q);
-  result.devNames =
-      choice->devNamesBlock ? *choice->devNamesBlock : devNamesBlock(*choice, q, q && q->name == defaultName);
-  return result;
+  put32(record, dlg::kDevMode, choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q));
+  put32(record, dlg::kDevNames,
+        choice->devNamesBlock ? *choice->devNamesBlock : devNamesBlock(*choice, q, q && q->name == defaultName));
+  return Result{std::move(record), std::move(*choice)};
 }
 
 }  // namespace
 
 std::int32_t PrintDlgA(std::uint32_t lppd) {
-  auto result = runDialog("print", lppd, kPrintDlgSize, 20);
+  auto result = runDialog(Dialog::print, lppd);
   if (!result) return 0;
-  std::vector<std::uint8_t>& record = result->record;
-  put32(record, 8, result->devMode);
-  put32(record, 12, result->devNames);
-  put16(record, 32, 1);  // copies travel in the device mode
-  writeBytes(lppd, record);
+  put16(result->record, pd::kCopies, 1);  // copies travel in the device mode
+  writeBytes(lppd, result->record);
   return 1;
 }
 
 bool PageSetupDlgA(std::uint32_t lppsd) {
-  auto result = runDialog("page setup", lppsd, kPageSetupDlgSize, 16);
+  auto result = runDialog(Dialog::pageSetup, lppsd);
   if (!result) return false;
   std::vector<std::uint8_t>& record = result->record;
-  const bool inches = (detail::get32(record, 16) & kPsdInThousandthsOfInches) != 0;
+  const bool inches = (detail::get32(record, psd::kFlags) & psd::kInThousandthsOfInches) != 0;
   auto unit = [&](double mm) {
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(inches ? mm / 25.4 * 1000 : mm * 100)));
   };
-  put32(record, 8, result->devMode);
-  put32(record, 12, result->devNames);
-  put32(record, 20, unit(result->choice.paperMm[0]));
-  put32(record, 24, unit(result->choice.paperMm[1]));
-  for (int i = 0; i < 4; ++i) put32(record, 44 + 4 * i, unit(result->choice.margins[i]));
+  put32(record, psd::kPaperWidth, unit(result->choice.paperMm[0]));
+  put32(record, psd::kPaperLength, unit(result->choice.paperMm[1]));
+  for (int i = 0; i < 4; ++i) put32(record, psd::kMargins + 4 * i, unit(result->choice.margins[i]));
   writeBytes(lppsd, record);
   return true;
 }

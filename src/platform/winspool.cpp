@@ -19,6 +19,7 @@ namespace platform {
 namespace {
 
 using detail::Queue;
+namespace pi = detail::pi;
 
 rt::HandleRange<std::string>& printers() {
   static auto* range = new rt::HandleRange<std::string>(kPrinterFirst);
@@ -28,21 +29,20 @@ rt::HandleRange<std::string>& printers() {
 std::string number(long long v) { return std::to_string(v); }
 
 std::uint32_t printerStatus(const Queue& q) {
-  if (q.state == 5) return 0x1;    // paused
-  if (q.state == 4) return 0x400;  // printing
+  if (q.state == 5) return pi::kStatusPaused;
+  if (q.state == 4) return pi::kStatusPrinting;
   return 0;
 }
 
 std::uint32_t printerAttributes(const Queue& q, bool isDefault) {
   if (detail::faults().attributes) return *detail::faults().attributes;
-  return 0x40 | (isDefault ? 0x4 : 0) | (q.shared ? 0x8 : 0);
+  return pi::kAttributeLocal | (isDefault ? pi::kAttributeDefault : 0) | (q.shared ? pi::kAttributeShared : 0);
 }
 
 // The level-2 records of `queues` as they lie in a buffer at `base`: the records one after
 // another, then each queue's texts and device mode.
 std::vector<std::uint8_t> printerInfo(const std::vector<Queue>& queues, long base, const std::string& userDefault,
                                       const detail::UserOptions& options) {
-  namespace pi = detail::pi;
   std::vector<std::uint8_t> out(queues.size() * kPrinterInfo2Size);
   auto text = [&](const std::string& utf8) {
     const std::string ansi = toAnsi(utf8);
@@ -53,7 +53,7 @@ std::vector<std::uint8_t> printerInfo(const std::vector<Queue>& queues, long bas
   };
   for (std::size_t i = 0; i < queues.size(); ++i) {
     const Queue& q = queues[i];
-    std::uint32_t fields[21] = {};
+    std::uint32_t fields[pi::kFieldCount] = {};
     fields[pi::kPrinterName] = text(q.name);
     fields[pi::kPortName] = text(q.deviceUri);
     fields[pi::kDriverName] = text(q.makeAndModel);
@@ -66,7 +66,7 @@ std::vector<std::uint8_t> printerInfo(const std::vector<Queue>& queues, long bas
     fields[pi::kAttributes] = printerAttributes(q, q.name == userDefault);
     fields[pi::kStatus] = printerStatus(q);
     fields[pi::kJobs] = static_cast<std::uint32_t>(q.jobs);
-    for (int f = 0; f < 21; ++f) detail::put32(out, i * kPrinterInfo2Size + f * 4, fields[f]);
+    for (int f = 0; f < pi::kFieldCount; ++f) detail::put32(out, i * kPrinterInfo2Size + f * 4, fields[f]);
   }
   return out;
 }
@@ -154,10 +154,10 @@ bool SetPrinterA(std::uint32_t hPrinter, std::uint32_t Level, std::uint32_t pPri
   const std::string* name = printers().find(hPrinter);
   std::array<std::uint8_t, kPrinterInfo2Size> record{};
   if (!name || Level != 2 || Command != 0 || !readBytes(pPrinter, record)) return false;
-  const std::uint32_t attributes = detail::get32(record, detail::pi::kAttributes * 4);
+  const std::uint32_t attributes = detail::get32(record, pi::kAttributes * 4);
   const auto queues = detail::listQueues();
   if (!queues || !detail::queueNamed(*queues, *name)) return false;
-  if ((attributes & 0x4) == 0) return true;
+  if ((attributes & pi::kAttributeDefault) == 0) return true;
   auto options = detail::UserOptions::load();
   if (detail::userDefault(*queues, options) == *name && options.defaultQueue() == *name) return true;
   options.setDefault(*name);
