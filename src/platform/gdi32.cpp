@@ -28,8 +28,7 @@ std::uint32_t CreateDCA(const char* pwszDriver, const char* pwszDevice, const ch
   });
   if (!pwszDevice) return 0;
   const std::string name = fromAnsi(pwszDevice);
-  const auto found = detail::findQueue(name);
-  if (!found || !*found) return 0;
+  if (!detail::findQueue(name)) return 0;
   return static_cast<std::uint32_t>(contexts().add(name));
 }
 

@@ -111,8 +111,7 @@ bool OpenPrinterA(const char* pPrinterName, std::uint32_t& phPrinter, std::uint3
   phPrinter = 0;
   if (!pPrinterName || (pDefault != 0 && !liesInOneBlock(pDefault, 12))) return false;
   const std::string name = fromAnsi(pPrinterName);
-  const auto found = detail::findQueue(name);
-  if (!found || !*found) return false;
+  if (!detail::findQueue(name)) return false;
   phPrinter = static_cast<std::uint32_t>(printers().add(name));
   return phPrinter != 0;
 }
@@ -193,8 +192,8 @@ std::int32_t DocumentPropertiesA(std::uint32_t hWnd, std::uint32_t hPrinter, con
       return -1;
   }
   const auto found = detail::findQueue(*name);
-  if (!found || !*found) return -1;
-  const Queue& q = **found;
+  if (!found) return -1;
+  const Queue& q = *found;
   auto options = detail::UserOptions::load();
   const detail::Settings current = detail::settingsOf(q, options.options(q.name));
   if (fMode == DM_OUT_BUFFER) {
@@ -226,8 +225,8 @@ std::int32_t DeviceCapabilitiesA(const char* pDevice, const char* pPort, std::ui
     codes = *detail::faults().papers;
   } else {
     const auto found = detail::findQueue(fromAnsi(pDevice));
-    if (!found || !*found) return -1;
-    codes = detail::paperCodes(**found);
+    if (!found) return -1;
+    codes = detail::paperCodes(*found);
   }
   const auto count = static_cast<std::int32_t>(codes.size());
   if (pOutput == 0) return count;
