@@ -30,6 +30,7 @@
 #include "platform/memory.h"
 #include "platform/testing.h"
 #include "printing/n_printer.h"
+#include "printing/n_printer_layout.h"
 #include "runtime/handles.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"

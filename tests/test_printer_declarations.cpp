@@ -15,6 +15,7 @@
 
 #include "platform/device_mode_p.h"
 #include "printing/n_printer.h"
+#include "printing/n_printer_layout.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "platform/memory.h"
 #include "platform/profile.h"
 #include "platform/winspool.h"
+#include "printing/n_printer_layout.h"
 #include "runtime/strings.h"
 
 namespace {
