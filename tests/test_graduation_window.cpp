@@ -194,6 +194,7 @@ TEST_F(GraduationWindow, LooksAsDesigned) {
       EXPECT_EQ(c->width(), l.width);
       EXPECT_EQ(c->height(), l.height);
       EXPECT_EQ(c->facename(), "Arial");
+      EXPECT_EQ(c->fontcharset(), 134) << "the runtime's default, which the calculators set to 0";
       EXPECT_EQ(c->textsize(), -l.points);
       EXPECT_EQ(c->weight(), l.weight);
       EXPECT_EQ(c->taborder(), l.taborder);

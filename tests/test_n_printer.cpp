@@ -239,8 +239,10 @@ TEST_F(Printer, SetsThePaperSize) {
 
 TEST_F(Printer, SetsTheOrientationAndOtherCommandsStoreNothing) {
   cups.addQueue(queue("a4", Ppd::A4));
+  cups.addQueue(queue("portrait", Ppd::A4));
   struct Case {
     const char* what;
+    const char* queue;
     std::int16_t command;
     n_printer::any out;
     std::int16_t result;
@@ -248,23 +250,59 @@ TEST_F(Printer, SetsTheOrientationAndOtherCommandsStoreNothing) {
     long orientation;  // command 7 afterwards
   };
   const Case cases[] = {
-      {"orientation 3", 103, 3, -1, false, 1},
-      {"orientation 0", 103, 0, 1, false, 1},
-      {"command 0", 0, 2, 1, false, 1},
-      {"command 8", 8, 2, 1, false, 1},
-      {"command 104", 104, 2, 1, false, 1},
-      {"landscape", 103, 2, 1, true, 2},
-      {"landscape as text", 103, "2", 1, false, 2},
+      {"orientation 3", "a4", 103, 3, -1, false, 1},
+      {"orientation 0", "a4", 103, 0, 1, false, 1},
+      {"command 0", "a4", 0, 2, 1, false, 1},
+      {"command 8", "a4", 8, 2, 1, false, 1},
+      {"command 104", "a4", 104, 2, 1, false, 1},
+      {"landscape", "a4", 103, 2, 1, true, 2},
+      // A queue still portrait, so that only the text read as 2 can turn it.
+      {"landscape as text", "portrait", 103, "2", 1, true, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const std::string before = cups.userOptions();
-    EXPECT_EQ(command("a4", c.command, c.out), c.result);
+    EXPECT_EQ(command(c.queue, c.command, c.out), c.result);
     EXPECT_EQ(cups.userOptions() != before, c.stored) << cups.userOptions();
-    EXPECT_EQ(orientationOf("a4"), c.orientation);
+    EXPECT_EQ(orientationOf(c.queue), c.orientation);
     EXPECT_EQ(pt::livePrinterHandles(), 0);
   }
   EXPECT_NE(cups.lpoptions("a4").find("orientation-requested=4"), std::string::npos) << cups.lpoptions("a4");
+}
+
+// Command 103 takes its orientation from a text as the runtime reads a number: blanks around
+// it and a leading "+" allowed, decimals cut toward zero, anything else (and a number beyond
+// a long's range) 0; the number then as a 16-bit unsigned value.
+TEST_F(Printer, ReadsATextOrientationAsTheRuntimeReadsANumber) {
+  cups.addQueue(queue("a4", Ppd::A4));
+  struct Case {
+    const char* text;
+    std::int16_t result;
+    long orientation;  // command 7 afterwards; stored when it is 2
+  };
+  const Case cases[] = {
+      {"2", 1, 2},
+      {"  2  ", 1, 2},
+      {"+2", 1, 2},
+      {"2.9", 1, 2},
+      {"", 1, 1},
+      {"two", 1, 1},
+      {"2x", 1, 1},
+      {"2e0", 1, 1},
+      {"3", -1, 1},
+      {"-2", -1, 1},                   // 65534
+      {"65538", 1, 2},                 // 2 as a 16-bit value
+      {"9100000000000001024", -1, 1},  // inside a long's range: 1024, refused
+      {"10000000000000001024", 1, 1},  // beyond it: 0, nothing changes
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string("\"") + c.text + "\"");
+    fs::remove(cups.userOptionsPath());
+    EXPECT_EQ(command("a4", 103, c.text), c.result);
+    EXPECT_EQ(orientationOf("a4"), c.orientation);
+    EXPECT_EQ(cups.lpoptions("a4").find("orientation-requested=4") != std::string::npos, c.orientation == 2)
+        << cups.lpoptions("a4");
+  }
 }
 
 TEST_F(Printer, SetsTheDefaultPrinter) {

@@ -8,9 +8,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
-#include <QSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -26,6 +30,7 @@
 #include "platform/memory.h"
 #include "platform/testing.h"
 #include "printing/n_printer.h"
+#include "printing/n_printer_layout.h"
 #include "runtime/handles.h"
 #include "runtime/testing.h"
 #include "runtime/window.h"
@@ -254,14 +259,16 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
     dm[36] = 148;
     return block(dm);
   };
-  auto devNames = [&](std::size_t size, std::uint16_t deviceOffset) {
+  // A real queue's name at `at`, so only the checks keep it from being written.
+  auto devNames = [&](std::size_t size, std::uint16_t deviceOffset, const std::string& queue = "office",
+                      std::size_t at = printing::kDevnamesHeaderSize) {
     std::vector<std::uint8_t> names(size, 0);
     if (size >= 4) names[2] = static_cast<std::uint8_t>(deviceOffset);
-    // A real queue where the names begin, so only the checks keep it from being written.
-    const std::string queue = "office";
-    for (std::size_t i = 0; i < queue.size() && 8 + i + 1 < size; ++i) names[8 + i] = queue[i];
+    for (std::size_t i = 0; i < queue.size() && at + i + 1 < size; ++i) names[at + i] = queue[i];
     return block(names);
   };
+  // A queue whose name fits where a short block's output offset would be.
+  cups.addQueue(queue("x"));
   struct Case {
     const char* what;
     std::function<std::pair<std::uint32_t, std::uint32_t>()> blocks;
@@ -281,6 +288,14 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
       {"device names of 6 bytes",
        [&] {
          return std::pair{devMode(148), devNames(6, 2)};
+       }},
+      {"device names of 6 bytes whose offset finds a name",
+       [&] {
+         return std::pair{devMode(148), devNames(6, 4, "x", 4)};
+       }},
+      {"an empty device name",
+       [&] {
+         return std::pair{devMode(148), devNames(20, 19)};
        }},
       {"a device offset at the block's end",
        [&] {
@@ -306,6 +321,7 @@ TEST_F(Dialogs, MissingOrShortBlocksWriteNothingAndAreFreed) {
       }
       for (const auto& call : pt::calls("DocumentPropertiesA")) EXPECT_NE(call.arg("mode"), "9");
       EXPECT_TRUE(pt::calls("SetPrinterA").empty());
+      EXPECT_TRUE(pt::calls("OpenPrinterA").empty()) << "no name, no printer to open";
       EXPECT_EQ(pt::liveGlobalMemoryHandles(), 0) << "every block the dialog returned is freed";
       EXPECT_EQ(cups.userOptions(), before);
     }
@@ -453,6 +469,51 @@ TEST_F(Dialogs, QtsPrintDialogConfirmedUnchangedWritesNothingNew) {
     EXPECT_EQ(printer.of_printsetup(0), 1);
     EXPECT_EQ(state(), before);
   }
+}
+
+TEST_F(Dialogs, QtsPrintDialogOffersNoPageRangeWhicheverPrinterIsChosen) {
+  // What the range choices look like to the user, after each step.
+  std::vector<std::string> seen;
+  auto look = [&](QDialog& dialog, const std::string& step) {
+    std::string line = step + ":";
+    for (const char* name : {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit"}) {
+      auto* choice = dialog.findChild<QWidget*>(name);
+      if (!choice) {
+        line += std::string(" ") + name + " missing";
+      } else if (choice->isVisible() && choice->isEnabled()) {
+        line += std::string(" ") + name + " offered";
+      }
+    }
+    auto* all = dialog.findChild<QRadioButton*>("printAll");
+    if (!all || !all->isVisible() || !all->isEnabled() || !all->isChecked()) line += " not all pages";
+    auto* pageSet = dialog.findChild<QWidget*>("pageSetCombo");
+    if (!pageSet || !pageSet->isVisible()) line += " no page set";
+    seen.push_back(line);
+  };
+  whenModal([&](QDialog& dialog) {
+    // The options opened, on the tab that holds the range.
+    for (auto* button : dialog.findChildren<QPushButton*>())
+      if (button->text().contains("Options")) button->click();
+    auto* tabs = dialog.findChild<QTabWidget*>("tabs");
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentWidget(dialog.findChild<QWidget*>("copiesTab"));
+    auto* printers = dialog.findChild<QComboBox*>("printers");
+    ASSERT_NE(printers, nullptr);
+    QTimer::singleShot(50, &dialog, [&dialog, printers, &look] {
+      look(dialog, "shown");
+      printers->setCurrentIndex(printers->findText("PDF", Qt::MatchContains));
+      QTimer::singleShot(50, &dialog, [&dialog, printers, &look] {
+        look(dialog, "the file entry");
+        printers->setCurrentIndex(printers->findText("letter"));
+        QTimer::singleShot(50, &dialog, [&dialog, &look] {
+          look(dialog, "another queue");
+          dialog.reject();
+        });
+      });
+    });
+  });
+  EXPECT_EQ(printer.of_printsetup(0), -1);
+  EXPECT_EQ(seen, std::vector<std::string>({"shown:", "the file entry:", "another queue:"}));
 }
 
 TEST_F(Dialogs, QtsDialogsRejectedOrWithMarginsSet) {

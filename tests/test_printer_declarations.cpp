@@ -13,7 +13,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/device_mode_p.h"
 #include "printing/n_printer.h"
+#include "printing/n_printer_layout.h"
 
 namespace {
 
@@ -503,6 +505,77 @@ TEST(PrinterRecords, RoomBeyondThePublishedRecordIsNeverCopied) {
   printdlg.reserve1 = 0x1111;
   expectRoomUntouched("str_printdlg.reserve1", 66, printdlg,
                       [](const P::str_printdlg& r) { return r.reserve1 == 0x1111u; });
+}
+
+// The stand-ins read and write the records by offsets and bits of their own: each must be
+// where the declarations put the field, and carry the declared constant's value.
+template <class R>
+void expectStandInOffsets(std::initializer_list<std::pair<const char*, std::size_t>> fields) {
+  for (const auto& [name, offset] : fields) EXPECT_EQ(offset, printing::placeOf<R>(name).offset) << name;
+}
+
+TEST(PrinterRecords, TheStandInsFindEachFieldWhereTheDeclarationsPutIt) {
+  namespace d = platform::detail;
+  namespace dm = d::dm;
+  namespace pi = d::pi;
+  expectStandInOffsets<P::str_devmode>({{"dmsize", dm::kSize},
+                                        {"dmdriverextra", dm::kDriverExtra},
+                                        {"dmfields", dm::kFields},
+                                        {"dmorientation", dm::kOrientationAt},
+                                        {"dmpapersize", dm::kPaperSizeAt},
+                                        {"dmpaperlength", dm::kPaperLengthAt},
+                                        {"dmpaperwidth", dm::kPaperWidthAt},
+                                        {"dmcopies", dm::kCopiesAt},
+                                        {"dmduplex", dm::kDuplexAt},
+                                        {"dmcollate", dm::kCollateAt}});
+  // The printer record's fields by index, 4 bytes each.
+  expectStandInOffsets<P::str_printer_info_2>({{"printername", 4 * pi::kPrinterName},
+                                               {"portname", 4 * pi::kPortName},
+                                               {"drivername", 4 * pi::kDriverName},
+                                               {"comment", 4 * pi::kComment},
+                                               {"location", 4 * pi::kLocation},
+                                               {"devmode", 4 * pi::kDevMode},
+                                               {"attributes", 4 * pi::kAttributes},
+                                               {"status", 4 * pi::kStatus},
+                                               {"cjobs", 4 * pi::kJobs}});
+  EXPECT_EQ(4 * pi::kFieldCount, P::printer_info_2_len);
+  const std::initializer_list<std::pair<const char*, std::size_t>> head = {{"lstructsize", d::dlg::kStructSize},
+                                                                           {"hwndowner", d::dlg::kOwner},
+                                                                           {"hdevmode", d::dlg::kDevMode},
+                                                                           {"hdevnames", d::dlg::kDevNames}};
+  expectStandInOffsets<P::str_printdlg>(head);
+  expectStandInOffsets<P::str_printdlg>({{"flags", d::pd::kFlags}, {"ncopies", d::pd::kCopies}});
+  EXPECT_EQ(d::pd::kSize, static_cast<std::uint32_t>(P::printdlg_len));
+  expectStandInOffsets<P::str_pagesetupdlg>(head);
+  expectStandInOffsets<P::str_pagesetupdlg>(
+      {{"flags", d::psd::kFlags}, {"ptpapersize", d::psd::kPaperWidth}, {"rtmargin", d::psd::kMargins}});
+  EXPECT_EQ(d::psd::kPaperLength, d::psd::kPaperWidth + 4) << "ptpapersize.y";
+  EXPECT_EQ(d::psd::kSize, static_cast<std::uint32_t>(P::pagesetupdlg_len));
+  expectStandInOffsets<P::str_devnames>({{"wdriveroffset", d::dn::kDriverOffset},
+                                         {"wdeviceoffset", d::dn::kDeviceOffset},
+                                         {"woutputoffset", d::dn::kOutputOffset},
+                                         {"wdefault", d::dn::kDefault}});
+  EXPECT_EQ(d::dn::kHeaderSize, printing::kDevnamesHeaderSize);
+
+  const std::pair<std::uint32_t, std::uint32_t> bits[] = {
+      {dm::kOrientation, P::dm_orientation},
+      {dm::kPaperSize, P::dm_papersize},
+      {dm::kPaperLength, P::dm_paperlength},
+      {dm::kPaperWidth, P::dm_paperwidth},
+      {dm::kCopies, P::dm_copies},
+      {dm::kDuplex, P::dm_duplex},
+      {dm::kCollate, P::dm_collate},
+      {pi::kAttributeDefault, P::printer_attribute_default},
+      {pi::kAttributeShared, P::printer_attribute_shared},
+      {pi::kAttributeLocal, P::printer_attribute_local},
+      {d::pd::kNoSelection, P::pd_noselection},
+      {d::pd::kNoPageNums, P::pd_nopagenums},
+      {d::pd::kPrintToFile, P::pd_printtofile},
+      {d::pd::kDisablePrintToFile, P::pd_disableprinttofile},
+      {d::pd::kHidePrintToFile, P::pd_hideprinttofile},
+      {d::psd::kInThousandthsOfInches, P::psd_inthousandthsofinches},
+  };
+  for (const auto& [standIn, declared] : bits) EXPECT_EQ(standIn, declared);
 }
 
 }  // namespace

@@ -3,28 +3,29 @@
 #include <QAbstractPrintDialog>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QLabel>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPointer>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ansi.h"
+#include "platform/device_mode_p.h"
 #include "platform/kernel32.h"
 #include "platform/memory.h"
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
-#include "platform/spooler_p.h"
-#include "platform/testing.h"
 #include "runtime/handles.h"
 #include "runtime/window.h"
 
@@ -36,23 +37,13 @@ using detail::pageSizeOf;
 using detail::paperOfPageSize;
 using detail::put16;
 using detail::put32;
+namespace dlg = detail::dlg;
+namespace pd = detail::pd;
+namespace psd = detail::psd;
+namespace dn = detail::dn;
 using detail::Queue;
 using detail::queueNamed;
 using detail::Settings;
-
-constexpr std::uint32_t kPrintDlgSize = 66, kPageSetupDlgSize = 84;
-constexpr std::uint32_t kPdNoSelection = 0x4, kPdNoPageNums = 0x8, kPdPrintToFile = 0x20,
-                        kPdDisablePrintToFile = 0x80000, kPdHidePrintToFile = 0x100000;
-constexpr std::uint32_t kPsdInThousandthsOfInches = 0x4;
-
-std::deque<testing::DialogAnswer>& scripts() {
-  static auto* s = new std::deque<testing::DialogAnswer>;
-  return *s;
-}
-std::vector<testing::DialogShown>& shownLog() {
-  static auto* s = new std::vector<testing::DialogShown>;
-  return *s;
-}
 
 // What the user chose in a dialog.
 struct Choice {
@@ -118,6 +109,49 @@ void placeOver(QDialog& dialog, rt::Window* owner) {
   if (dialog.windowHandle()) dialog.windowHandle()->setTransientParent(top->windowHandle());
 }
 
+// Leaves the page range out of Qt's print dialog for good. Where the print system applies
+// page ranges itself, the dialog turns its range choices back on each time it updates its
+// widgets (when it is shown, when another printer is chosen), whatever its options say; so
+// each time one of them comes back, it is put away again. "Print all" and the page set
+// (odd or even pages), which is no range, stay.
+class NoPageRange : public QObject {
+ public:
+  explicit NoPageRange(QPrintDialog& dialog) : QObject(&dialog) {
+    if (QWidget* group = dialog.findChild<QWidget*>("gbPrintRange")) {
+      for (const char* name : {"printRange", "from", "to", "pagesRadioButton", "pagesLineEdit"})
+        if (auto* choice = group->findChild<QWidget*>(name)) choices_.emplace_back(choice);
+      // The "to" between the two page numbers.
+      if (auto* to = group->findChild<QLabel*>("label_3")) choices_.emplace_back(to);
+      all_ = group->findChild<QRadioButton*>("printAll");
+    }
+    dialog.installEventFilter(this);
+    for (QWidget* choice : choices_) choice->installEventFilter(this);
+  }
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Show || type == QEvent::ShowToParent || type == QEvent::EnabledChange) putAway();
+    return false;
+  }
+
+ private:
+  void putAway() {
+    if (busy_) return;
+    busy_ = true;
+    for (QWidget* choice : choices_)
+      if (choice) {
+        choice->setEnabled(false);
+        choice->setVisible(false);
+      }
+    if (all_) all_->setChecked(true);
+    busy_ = false;
+  }
+
+  std::vector<QPointer<QWidget>> choices_;
+  QPointer<QRadioButton> all_;
+  bool busy_ = false;
+};
+
 std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   QPrinter printer(QPrinter::HighResolution);
   applySettings(printer, start.queue, start.shown);
@@ -126,11 +160,12 @@ std::optional<Choice> qtPrintDialog(Start& start, std::uint32_t flags) {
   if (dialog.windowTitle().isEmpty()) dialog.setWindowTitle(QPrintDialog::tr("Print"));
   QAbstractPrintDialog::PrintDialogOptions options =
       QAbstractPrintDialog::PrintCollateCopies | QAbstractPrintDialog::PrintShowPageSize;
-  if ((flags & kPdPrintToFile) && !(flags & (kPdDisablePrintToFile | kPdHidePrintToFile)))
+  if ((flags & pd::kPrintToFile) && !(flags & (pd::kDisablePrintToFile | pd::kHidePrintToFile)))
     options |= QAbstractPrintDialog::PrintToFile;
-  if (!(flags & kPdNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
-  if (!(flags & kPdNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
+  if (!(flags & pd::kNoSelection)) options |= QAbstractPrintDialog::PrintSelection;
+  if (!(flags & pd::kNoPageNums)) options |= QAbstractPrintDialog::PrintPageRange;
   dialog.setOptions(options);
+  if (flags & pd::kNoPageNums) new NoPageRange(dialog);
   placeOver(dialog, start.owner);
   // A queue picked in the dialog shows the user's own options for it too.
   if (auto* printers = dialog.findChild<QComboBox*>("printers")) {
@@ -180,7 +215,7 @@ std::optional<Choice> qtPageSetupDialog(Start& start) {
 
 // ---- A scripted answer.
 
-std::optional<Choice> scripted(const Start& start, const testing::DialogAnswer& answer) {
+std::optional<Choice> scripted(const Start& start, const detail::DialogAnswer& answer) {
   if (!answer.ok) return std::nullopt;
   Choice choice;
   choice.toFile = answer.toFile;
@@ -220,40 +255,43 @@ std::uint32_t devModeBlock(const Choice& choice, const Queue* q) {
   return blockWith({dm.begin(), dm.end()});
 }
 
-// The 8-byte header of offsets, then the driver, the queue and the port, each ending in 0.
+// The header of offsets, then the driver, the queue and the port, each ending in 0.
 std::uint32_t devNamesBlock(const Choice& choice, const Queue* q, bool isDefault) {
   const std::string driver = q ? toAnsi(q->makeAndModel) : std::string();
   const std::string device = q ? toAnsi(q->name) : std::string();
   const std::string port = q ? toAnsi(q->deviceUri) : std::string(choice.toFile ? "FILE:" : "");
-  std::vector<std::uint8_t> bytes(8);
+  std::vector<std::uint8_t> bytes(dn::kHeaderSize);
   auto add = [&](const std::string& s) {
     const auto at = static_cast<std::uint32_t>(bytes.size());
     bytes.insert(bytes.end(), s.begin(), s.end());
     bytes.push_back(0);
     return at;
   };
-  put16(bytes, 0, add(driver));
-  put16(bytes, 2, add(device));
-  put16(bytes, 4, add(port));
-  put16(bytes, 6, isDefault ? 1 : 0);
+  put16(bytes, dn::kDriverOffset, add(driver));
+  put16(bytes, dn::kDeviceOffset, add(device));
+  put16(bytes, dn::kOutputOffset, add(port));
+  put16(bytes, dn::kDefault, isDefault ? 1 : 0);
   return blockWith(bytes);
 }
 
-// Shows the dialog (or takes the test's answer) and hands back the chosen blocks; nullopt
-// when it cannot be shown or the user cancels.
+enum class Dialog { print, pageSetup };
+
+// Shows the dialog (or takes the test's answer) and hands back the record as passed with the
+// chosen blocks in it; nullopt when it cannot be shown or the user cancels.
 struct Result {
-  std::vector<std::uint8_t> record;  // as passed
+  std::vector<std::uint8_t> record;
   Choice choice;
-  std::uint32_t devMode = 0, devNames = 0;
 };
 
-std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, std::uint32_t size,
-                                std::uint32_t flagsAt) {
-  std::vector<std::uint8_t> record(size);
-  detail::logCall(kind == "print" ? "PrintDlgA" : "PageSetupDlgA", {{"record", std::to_string(address)}});
-  if (!readBytes(address, record) || detail::get32(record, 0) != size) return std::nullopt;
+std::optional<Result> runDialog(Dialog dialog, std::uint32_t address) {
+  const bool print = dialog == Dialog::print;
+  std::vector<std::uint8_t> record(print ? pd::kSize : psd::kSize);
+  detail::logCall(print ? "PrintDlgA" : "PageSetupDlgA", [&] {
+    return detail::Args{{"record", std::to_string(address)}};
+  });
+  if (!readBytes(address, record) || detail::get32(record, dlg::kStructSize) != record.size()) return std::nullopt;
   Start start;
-  start.ownerHandle = static_cast<long>(detail::get32(record, 4));
+  start.ownerHandle = static_cast<long>(detail::get32(record, dlg::kOwner));
   if (start.ownerHandle != 0) {
     start.owner = rt::openWindow(start.ownerHandle);
     if (!start.owner) return std::nullopt;
@@ -266,71 +304,51 @@ std::optional<Result> runDialog(const std::string& kind, std::uint32_t address, 
   const std::string defaultName = detail::userDefault(start.queues, start.options);
   start.queue = queueNamed(start.queues, defaultName);
   start.shown = storedSettings(start, start.queue);
-  const Settings& s = start.shown;
-  shownLog().push_back({kind, record, start.ownerHandle, start.queue ? start.queue->name : std::string(), s.paper.code,
-                        s.paper.width, s.paper.length, s.orientation, s.copies, s.collate, s.duplex});
+  std::optional<detail::DialogAnswer> answer;
+  if (const auto& hook = detail::hooks().dialog) {
+    const Settings& s = start.shown;
+    answer = hook({print ? "print" : "page setup", record, start.ownerHandle,
+                   start.queue ? start.queue->name : std::string(), s.paper.code, s.paper.width, s.paper.length,
+                   s.orientation, s.copies, s.collate, s.duplex});
+  }
 
   std::optional<Choice> choice;
-  if (!scripts().empty()) {
-    const testing::DialogAnswer answer = scripts().front();
-    scripts().pop_front();
-    choice = scripted(start, answer);
+  if (answer) {
+    choice = scripted(start, *answer);
   } else {
-    choice = kind == "print" ? qtPrintDialog(start, detail::get32(record, flagsAt)) : qtPageSetupDialog(start);
+    choice = print ? qtPrintDialog(start, detail::get32(record, pd::kFlags)) : qtPageSetupDialog(start);
   }
   if (!choice) return std::nullopt;
-  Result result{std::move(record), *choice};
   const Queue* q = choice->toFile ? nullptr : queueNamed(start.queues, choice->queue);
-  result.devMode = choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q);
-  result.devNames =
-      choice->devNamesBlock ? *choice->devNamesBlock : devNamesBlock(*choice, q, q && q->name == defaultName);
-  return result;
+  put32(record, dlg::kDevMode, choice->devModeBlock ? *choice->devModeBlock : devModeBlock(*choice, q));
+  put32(record, dlg::kDevNames,
+        choice->devNamesBlock ? *choice->devNamesBlock : devNamesBlock(*choice, q, q && q->name == defaultName));
+  return Result{std::move(record), std::move(*choice)};
 }
 
 }  // namespace
 
 std::int32_t PrintDlgA(std::uint32_t lppd) {
-  auto result = runDialog("print", lppd, kPrintDlgSize, 20);
+  auto result = runDialog(Dialog::print, lppd);
   if (!result) return 0;
-  std::vector<std::uint8_t>& record = result->record;
-  put32(record, 8, result->devMode);
-  put32(record, 12, result->devNames);
-  put16(record, 32, 1);  // copies travel in the device mode
-  writeBytes(lppd, record);
+  put16(result->record, pd::kCopies, 1);  // copies travel in the device mode
+  writeBytes(lppd, result->record);
   return 1;
 }
 
 bool PageSetupDlgA(std::uint32_t lppsd) {
-  auto result = runDialog("page setup", lppsd, kPageSetupDlgSize, 16);
+  auto result = runDialog(Dialog::pageSetup, lppsd);
   if (!result) return false;
   std::vector<std::uint8_t>& record = result->record;
-  const bool inches = (detail::get32(record, 16) & kPsdInThousandthsOfInches) != 0;
+  const bool inches = (detail::get32(record, psd::kFlags) & psd::kInThousandthsOfInches) != 0;
   auto unit = [&](double mm) {
     return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(inches ? mm / 25.4 * 1000 : mm * 100)));
   };
-  put32(record, 8, result->devMode);
-  put32(record, 12, result->devNames);
-  put32(record, 20, unit(result->choice.paperMm[0]));
-  put32(record, 24, unit(result->choice.paperMm[1]));
-  for (int i = 0; i < 4; ++i) put32(record, 44 + 4 * i, unit(result->choice.margins[i]));
+  put32(record, psd::kPaperWidth, unit(result->choice.paperMm[0]));
+  put32(record, psd::kPaperLength, unit(result->choice.paperMm[1]));
+  for (int i = 0; i < 4; ++i) put32(record, psd::kMargins + 4 * i, unit(result->choice.margins[i]));
   writeBytes(lppsd, record);
   return true;
 }
-
-namespace testing {
-
-void scriptDialog(DialogAnswer answer) { scripts().push_back(std::move(answer)); }
-std::vector<DialogShown> dialogsShown() { return shownLog(); }
-
-}  // namespace testing
-
-namespace detail {
-
-void clearDialogs() {
-  scripts().clear();
-  shownLog().clear();
-}
-
-}  // namespace detail
 
 }  // namespace platform

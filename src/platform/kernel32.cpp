@@ -2,7 +2,6 @@
 
 #include "platform/memory.h"
 #include "platform/platform_p.h"
-#include "platform/testing.h"
 #include "runtime/handles.h"
 
 namespace platform {
@@ -60,11 +59,9 @@ void RtlMoveMemory(std::uint32_t destination, std::uint32_t source, std::uint32_
   moveBytes(static_cast<long>(destination), static_cast<long>(source), static_cast<long>(length));
 }
 
-namespace testing {
-int liveGlobalMemoryHandles() { return globals().size(); }
-}  // namespace testing
-
 namespace detail {
+
+int liveGlobalMemoryHandles() { return globals().size(); }
 
 void clearGlobalMemory() {
   for (auto it = globals().begin(); it != globals().end();) {

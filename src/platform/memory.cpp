@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/testing.h"
+#include "platform/platform_p.h"
 #include "runtime/object.h"
 
 namespace platform {
@@ -166,8 +166,8 @@ bool operator==(const Blob& a, const Blob& b) {
 
 Blob blanks(long length) { return Blob(length, ' '); }
 
-namespace testing {
+namespace detail {
 int liveBlocks() { return static_cast<int>(space().blocks.size()); }
-}  // namespace testing
+}  // namespace detail
 
 }  // namespace platform

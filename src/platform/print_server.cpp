@@ -142,12 +142,13 @@ const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& nam
   return it == queues.end() ? nullptr : &*it;
 }
 
-std::optional<std::optional<Queue>> findQueue(const std::string& name) {
+std::optional<Queue> findQueue(const std::string& name) {
   const auto queues = listQueues();
-  if (!queues) return std::nullopt;
-  const Queue* q = queueNamed(*queues, name);
-  return q ? std::optional<Queue>(*q) : std::optional<Queue>();
+  const Queue* q = queues ? queueNamed(*queues, name) : nullptr;
+  return q ? std::optional<Queue>(*q) : std::nullopt;
 }
+
+bool sameName(std::string_view a, std::string_view b) { return rt::lower(a) == rt::lower(b); }
 
 // ---- The user's options.
 
@@ -163,8 +164,6 @@ std::string serverRoot() {
   if (const char* root = std::getenv("CUPS_SERVERROOT"); root && *root) return root;
   return "/etc/cups";
 }
-
-bool sameName(std::string_view a, std::string_view b) { return rt::lower(a) == rt::lower(b); }
 
 // A value as the options file needs it: quoted when it holds a blank, a quote or a backslash.
 std::string quoted(const std::string& value) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::detail {
@@ -36,9 +37,11 @@ struct Queue {
 std::optional<std::vector<Queue>> listQueues();
 // The queue of that name among `queues`; nullptr when there is none.
 const Queue* queueNamed(const std::vector<Queue>& queues, const std::string& name);
-// One queue by name: nullopt when the server fails; an empty optional inside when there is
-// no such queue.
-std::optional<std::optional<Queue>> findQueue(const std::string& name);
+// One queue by name; nullopt when there is no such queue or the server fails.
+std::optional<Queue> findQueue(const std::string& name);
+// Whether two names are the same but for the case of their ASCII letters, as the options
+// file's keywords and the profile's names are compared.
+bool sameName(std::string_view a, std::string_view b);
 
 class UserOptions;
 

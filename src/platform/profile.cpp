@@ -2,23 +2,10 @@
 
 #include "platform/platform_p.h"
 #include "platform/print_server_p.h"
-#include "platform/profile_p.h"
-#include "runtime/strings.h"
 
 namespace platform {
 
-namespace detail {
-
-std::optional<std::optional<std::string>>& profileDevice() {
-  static auto* value = new std::optional<std::optional<std::string>>;
-  return *value;
-}
-
-}  // namespace detail
-
 namespace {
-
-bool same(std::string_view a, std::string_view b) { return rt::lower(a) == rt::lower(b); }
 
 // "<queue>,cups,<device URI>": a fixed driver token, and the URI with its commas written
 // %2C, so the queue's name is all before the second-to-last comma whatever it holds.
@@ -36,10 +23,13 @@ std::optional<std::string> liveDevice() {
 
 std::string ProfileString(std::string_view file, std::string_view section, std::string_view key,
                           std::string_view defaultText) {
-  detail::logCall("ProfileString",
-                  {{"file", std::string(file)}, {"section", std::string(section)}, {"key", std::string(key)}});
-  if (!same(file, "win.ini") || !same(section, "windows") || !same(key, "device")) return std::string(defaultText);
-  const auto value = detail::profileDevice() ? *detail::profileDevice() : liveDevice();
+  detail::logCall("ProfileString", [&] {
+    return detail::Args{{"file", std::string(file)}, {"section", std::string(section)}, {"key", std::string(key)}};
+  });
+  if (!detail::sameName(file, "win.ini") || !detail::sameName(section, "windows") || !detail::sameName(key, "device"))
+    return std::string(defaultText);
+  const auto* test = detail::hooks().profileDevice;
+  const auto value = test ? *test : liveDevice();
   return value ? *value : std::string(defaultText);
 }
 

@@ -1,29 +1,49 @@
 #include "platform/testing.h"
 
-#include "platform/ansi.h"
-#include "platform/platform_p.h"
-#include "platform/profile_p.h"
+#include <deque>
 
-namespace platform {
+#include "platform/platform_p.h"
+
+namespace platform::testing {
 
 namespace {
 
-std::vector<testing::Call>& log() {
-  static auto* calls = new std::vector<testing::Call>;
-  return *calls;
+struct Recorder {
+  std::vector<Call> calls;
+  Faults faults;
+  std::deque<DialogAnswer> scripts;
+  std::vector<DialogShown> shown;
+  std::optional<std::string> profileDevice;
+};
+
+Recorder& recorder() {
+  static auto* r = new Recorder;
+  return *r;
 }
+
+// Armed before the test's main runs, so that its first entry is already seen.
+const bool armed = [] {
+  detail::Hooks& hooks = detail::hooks();
+  hooks.call = [](std::string_view entry, detail::Args args) {
+    recorder().calls.push_back({std::string(entry), std::move(args)});
+  };
+  hooks.faults = &recorder().faults;
+  hooks.dialog = [](DialogShown shown) -> std::optional<DialogAnswer> {
+    recorder().shown.push_back(std::move(shown));
+    if (recorder().scripts.empty()) return std::nullopt;
+    DialogAnswer answer = std::move(recorder().scripts.front());
+    recorder().scripts.pop_front();
+    return answer;
+  };
+  return true;
+}();
 
 }  // namespace
 
-namespace detail {
-
-void logCall(std::string entry, Args args) { log().push_back({std::move(entry), std::move(args)}); }
-
-std::string logName(const char* ansi) { return ansi ? fromAnsi(ansi) : "(null)"; }
-
-}  // namespace detail
-
-namespace testing {
+int liveBlocks() { return detail::liveBlocks(); }
+int liveGlobalMemoryHandles() { return detail::liveGlobalMemoryHandles(); }
+int livePrinterHandles() { return detail::livePrinterHandles(); }
+int livePrinterDcs() { return detail::livePrinterDcs(); }
 
 std::string Call::arg(std::string_view name) const {
   for (const auto& [key, value] : args)
@@ -31,32 +51,37 @@ std::string Call::arg(std::string_view name) const {
   return {};
 }
 
-std::vector<Call> calls() { return log(); }
+std::vector<Call> calls() { return recorder().calls; }
 
 std::vector<Call> calls(std::string_view entry) {
   std::vector<Call> out;
-  for (const Call& call : log())
+  for (const Call& call : recorder().calls)
     if (call.entry == entry) out.push_back(call);
   return out;
 }
 
-Faults& faults() {
-  static auto* f = new Faults;
-  return *f;
-}
+Faults& faults() { return recorder().faults; }
 
-void setProfileDevice(std::optional<std::string> value) { detail::profileDevice().emplace(std::move(value)); }
+void scriptDialog(DialogAnswer answer) { recorder().scripts.push_back(std::move(answer)); }
+
+std::vector<DialogShown> dialogsShown() { return recorder().shown; }
+
+void setProfileDevice(std::optional<std::string> value) {
+  recorder().profileDevice = std::move(value);
+  detail::hooks().profileDevice = &recorder().profileDevice;
+}
 
 void clear() {
   detail::clearGlobalMemory();
   detail::clearPrinterHandles();
   detail::clearPrinterDcs();
-  detail::clearDialogs();
-  log().clear();
-  faults() = {};
-  detail::profileDevice().reset();
+  Recorder& r = recorder();
+  r.calls.clear();
+  r.faults = {};
+  r.scripts.clear();
+  r.shown.clear();
+  r.profileDevice.reset();
+  detail::hooks().profileDevice = nullptr;
 }
 
-}  // namespace testing
-
-}  // namespace platform
+}  // namespace platform::testing

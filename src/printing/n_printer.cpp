@@ -13,6 +13,7 @@
 #include "platform/memory.h"
 #include "platform/profile.h"
 #include "platform/winspool.h"
+#include "printing/n_printer_layout.h"
 #include "runtime/strings.h"
 
 namespace {
@@ -537,11 +538,15 @@ void n_printer::takeDialogChoice(std::uint32_t hdevmode, std::uint32_t hdevnames
     copymem(block, names, size);
     globalunlock(hdevnames);
 
-    const bool named = !block.isNull() && size >= 8 && header.wdeviceoffset < size;
+    // A block shorter than the header has no device offset to read; an offset past the
+    // block reads as no name.
+    const bool named = size >= printing::kDevnamesHeaderSize;
     const std::string printername =
         named ? of_getstringfromblob(block, static_cast<std::int16_t>(header.wdeviceoffset + 1)) : std::string();
-    of_modifyprinter(printername, devmode);
-    of_setdefault(printername);
+    if (!printername.empty()) {
+      of_modifyprinter(printername, devmode);
+      of_setdefault(printername);
+    }
   }
   if (hdevmode != 0) globalfree(hdevmode);
   if (hdevnames != 0) globalfree(hdevnames);

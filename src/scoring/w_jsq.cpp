@@ -43,9 +43,9 @@ constexpr const char* kSeveralRows = "21000";
 
 }  // namespace
 
-void w_jsq::arial(rt::TextControl& c, int points, int weight) {
+void w_jsq::arial(rt::TextControl& c, int points, int weight, int charset) {
   c.facename = "Arial";
-  c.fontcharset = 0;
+  c.fontcharset = charset;
   c.textsize = -points;
   c.weight = weight;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-// How the spooler stand-in turns a queue and the user's options into a device mode and
-// back: paper codes, the settings a device mode carries, and the published offsets of the
-// device mode and the level-2 printer record.
+// How a queue and the user's options become a device mode and back, for the spooler and the
+// dialogs alike: paper codes, the settings a device mode carries, and the published offsets
+// and bits of the records the entries read and write: the device mode, the level-2 printer
+// record, the print and page set-up records and the device-names header.
 
 #include <QPageSize>
 #include <array>
@@ -28,11 +29,42 @@ constexpr std::uint32_t kOrientation = 0x1, kPaperSize = 0x2, kPaperLength = 0x4
                         kDuplex = 0x1000, kCollate = 0x8000;
 }  // namespace dm
 
-// Field indexes (of 4 bytes each) of the level-2 printer record.
+// Field indexes (of 4 bytes each) of the level-2 printer record, and the bits of its
+// attribute and status words.
 namespace pi {
 constexpr int kPrinterName = 1, kPortName = 3, kDriverName = 4, kComment = 5, kLocation = 6, kDevMode = 7,
-              kAttributes = 13, kStatus = 18, kJobs = 19;
+              kAttributes = 13, kStatus = 18, kJobs = 19, kFieldCount = 21;
+constexpr std::uint32_t kAttributeDefault = 0x4, kAttributeShared = 0x8, kAttributeLocal = 0x40;
+constexpr std::uint32_t kStatusPaused = 0x1, kStatusPrinting = 0x400;
 }  // namespace pi
+
+// The four fields both published dialog records begin with: the record's size, the owner
+// window and the two blocks a confirmed dialog hands back.
+namespace dlg {
+constexpr std::size_t kStructSize = 0, kOwner = 4, kDevMode = 8, kDevNames = 12;
+}  // namespace dlg
+
+// The rest of the published print-dialog record: its size, offsets and flags.
+namespace pd {
+constexpr std::uint32_t kSize = 66;
+constexpr std::size_t kFlags = 20, kCopies = 32;
+constexpr std::uint32_t kNoSelection = 0x4, kNoPageNums = 0x8, kPrintToFile = 0x20, kDisablePrintToFile = 0x80000,
+                        kHidePrintToFile = 0x100000;
+}  // namespace pd
+
+// The rest of the published page set-up record.
+namespace psd {
+constexpr std::uint32_t kSize = 84;
+// The paper's width and length, then the margins: left, top, right, bottom, 4 bytes each.
+constexpr std::size_t kFlags = 16, kPaperWidth = 20, kPaperLength = 24, kMargins = 44;
+constexpr std::uint32_t kInThousandthsOfInches = 0x4;
+}  // namespace psd
+
+// The published device-names header: the offsets of the driver, device and output names
+// in the block, and whether it names the default printer.
+namespace dn {
+constexpr std::size_t kDriverOffset = 0, kDeviceOffset = 2, kOutputOffset = 4, kDefault = 6, kHeaderSize = 8;
+}  // namespace dn
 
 // Little-endian fields of a record's bytes.
 inline void put16(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
