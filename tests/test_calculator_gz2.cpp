@@ -303,3 +303,8 @@ TEST_F(GradeTwoTest, TheSameBoyTypedWithEnterScoresByEachGradesLadders) {
   });
   EXPECT_TRUE(t::messages().empty());
 }
+
+TEST_F(GradeTwoTest, TabAndEnterGoOnFromTheFieldTheChangeOfSexDisabled) {
+  storeRow("32", {{"xm_w_w", "0"}});
+  EXPECT_TRUE(runCalculator([](w_jsq_gz2& w) { movingOnFromTheFieldTheSexChangeDisabled(w); }));
+}
