@@ -605,6 +605,12 @@ TEST_F(CalculatorTest, ChangingTheSexLeavesOnlyScoresOfTheNewSex) {
   }));
 }
 
+TEST_F(CalculatorTest, TabAndEnterGoOnFromTheFieldTheChangeOfSexDisabled) {
+  ds.query("DELETE FROM xmsz");
+  ds.query(insertRow("31", {{"xm_w_w", "0"}}));
+  EXPECT_TRUE(runCalculator([](w_jsq_gz1& w) { movingOnFromTheFieldTheSexChangeDisabled(w); }));
+}
+
 TEST_F(CalculatorTest, AWalkThatStopsAtTheWeightStillRescoresVitalCapacity) {
   ds.query("DELETE FROM xmsz");
   ds.query(insertRow(

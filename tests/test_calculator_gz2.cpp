@@ -325,3 +325,8 @@ TEST_F(GradeTwoTest, TabGoesRoundEveryStopInTabOrder) {
 TEST_F(GradeTwoTest, SpaceTicksAndUnticksAFocusedBonusBox) {
   EXPECT_TRUE(runCalculator([](w_jsq_gz2& w) { expectSpaceTicksTheBonusBoxes(w); }));
 }
+
+TEST_F(GradeTwoTest, TabAndEnterGoOnFromTheFieldTheChangeOfSexDisabled) {
+  storeRow("32", {{"xm_w_w", "0"}});
+  EXPECT_TRUE(runCalculator([](w_jsq_gz2& w) { movingOnFromTheFieldTheSexChangeDisabled(w); }));
+}

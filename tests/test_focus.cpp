@@ -149,6 +149,22 @@ TEST_F(FocusTest, EveryWayOfMovingRunsEachEventOnceInOrder) {
        },
        {"e1.losefocus", "e3.getfocus"},
        "e3"},
+      {"Tab from the control that has the focus once it is disabled",
+       [](FocusTest& f) {
+         t::moveFocus(*f.w->e2);
+         f.w->e2->enabled = false;
+         t::pressKey(*f.w, Qt::Key_Tab);
+       },
+       {"e1.losefocus", "e2.getfocus", "e2.losefocus", "e3.getfocus"},
+       "e3"},
+      {"Shift+Tab from the control that has the focus once it is disabled",
+       [](FocusTest& f) {
+         t::moveFocus(*f.w->e2);
+         f.w->e2->enabled = false;
+         t::pressKey(*f.w, Qt::Key_Backtab, Qt::ShiftModifier);
+       },
+       {"e1.losefocus", "e2.getfocus", "e2.losefocus", "e1.getfocus"},
+       "e1"},
       {"Tab skips an invisible stop",
        [](FocusTest& f) {
          f.w->e2->visible = false;

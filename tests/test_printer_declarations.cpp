@@ -16,6 +16,7 @@
 #include "platform/device_mode_p.h"
 #include "printing/n_printer.h"
 #include "printing/n_printer_layout.h"
+#include "runtime/testing.h"
 
 namespace {
 
@@ -576,6 +577,49 @@ TEST(PrinterRecords, TheStandInsFindEachFieldWhereTheDeclarationsPutIt) {
       {d::psd::kInThousandthsOfInches, P::psd_inthousandthsofinches},
   };
   for (const auto& [standIn, declared] : bits) EXPECT_EQ(standIn, declared);
+}
+
+// ---- Creation and destruction
+
+// A client's own printer services object, noting what it finds in its two events.
+struct n_printer_client : n_printer {
+  RT_CLASS(n_printer_client)
+  static inline rt::Ref<n_printer_client> held;  // a reference kept elsewhere
+  static inline bool builtAtConstructor = false;
+  static inline bool workingAtDestructor = false;
+  std::string name = "client";
+  void constructor() override {
+    n_printer::constructor();
+    builtAtConstructor = name == "client";
+  }
+  void destructor() override {
+    n_printer::destructor();
+    workingAtDestructor = held && held->name == "client" && rt::refTo(*this) == held;
+  }
+};
+
+using Journal = std::vector<std::string>;
+Journal lifeEvents() { return rt::testing::journal({"constructor", "destructor"}); }
+
+TEST(PrinterObject, TheRuntimeRaisesConstructorAtCreateAndDestructorAtDestroyOnceEach) {
+  rt::testing::Session session;
+  auto printer = rt::create<n_printer_client>();
+  EXPECT_EQ(lifeEvents(), Journal{"n_printer_client.constructor"}) << "before create returned";
+  EXPECT_TRUE(n_printer_client::builtAtConstructor);
+  n_printer_client::held = printer;
+
+  rt::destroy(printer);
+  EXPECT_EQ(lifeEvents(), (Journal{"n_printer_client.constructor", "n_printer_client.destructor"}));
+  EXPECT_TRUE(n_printer_client::workingAtDestructor) << "the object and its references still work in it";
+  EXPECT_FALSE(n_printer_client::held) << "destroyed after it";
+  rt::destroy(n_printer_client::held);
+  rt::destroy(printer);
+  EXPECT_EQ(lifeEvents().size(), 2u) << "a destroyed object has no second destructor";
+
+  // Made as a plain member or local, the object is not the runtime's and gets neither.
+  rt::testing::clearJournal();
+  { n_printer_client local; }
+  EXPECT_EQ(lifeEvents(), Journal{});
 }
 
 }  // namespace

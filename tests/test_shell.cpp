@@ -387,6 +387,45 @@ TEST_F(ShellTest, AltSOpensTheSystemMenu) {
   });
 }
 
+TEST_F(ShellTest, TheStatusBarShowsTheHighlightedItemsMicrohelpOrTheDefaultText) {
+  signInTimes(1);
+  run([](w_main1& f) {
+    auto menu = rt::cast<m_main>(f.menu());
+    const std::string banner = book::current().microhelpdefault;
+    ASSERT_FALSE(banner.empty());
+    struct Step {
+      const char* what;
+      std::function<void()> act;
+      std::string shows;
+    };
+    const Step steps[] = {
+        {"Alt+S and Down highlight the first item",
+         [&] {
+           t::pressKey(f, Qt::Key_S, Qt::AltModifier);
+           t::pressKey(f, Qt::Key_Down);
+         },
+         "工具栏设置(&B)"},
+        {"the pointer on another title of the open menu bar", [&] { t::hoverMenuItem(f, *menu->m_成绩计算); }, banner},
+        {"an item without microhelp", [&] { t::hoverMenuItem(f, *menu->m_成绩计算->m_高中); }, banner},
+        {"Right opens its submenu on its first item", [&] { t::pressKey(f, Qt::Key_Right); }, "高一成绩计算"},
+        {"Esc closes the submenu", [&] { t::pressKey(f, Qt::Key_Escape); }, banner},
+        {"Esc closes the menu", [&] { t::pressKey(f, Qt::Key_Escape); }, banner},
+        {"Esc leaves the menu bar", [&] { t::pressKey(f, Qt::Key_Escape); }, banner},
+        {"the pointer rests on a title, the menus closed", [&] { t::hoverMenuItem(f, *menu->m_工具); }, banner},
+        {"a click on 导航", [&] { t::clickMenuItem(f, *menu->m_导航); }, banner},
+    };
+    for (const auto& step : steps) {
+      SCOPED_TRACE(step.what);
+      step.act();
+      t::processEvents();
+      EXPECT_EQ(t::statusText(f), step.shows);
+    }
+    EXPECT_TRUE(f.p_2->visible()) << "the click picked 导航";
+    t::closeMenus();
+    rt::close(f);
+  });
+}
+
 TEST_F(ShellTest, TheToolbarButtonsPickTheirItems) {
   signInTimes(1);
   run([](w_main1& f) {

@@ -2,9 +2,20 @@
 // entry window, and the end of the run.
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QWidget>
+#include <QWindow>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "classes.h"
 #include "runtime/testing.h"
@@ -15,6 +26,8 @@
 #include "support/datasource.h"
 #include "support/private_server.h"
 #include "support/wait.h"
+
+extern char** environ;
 
 namespace t = rt::testing;
 using support::TempDataSource;
@@ -258,6 +271,83 @@ TEST_F(StartupTest, TheCommandLineIsIgnored) {
   run(app, {"orvida", "DSN=other", "--help", "w_main1"});
   EXPECT_TRUE(t::messages().empty());
   EXPECT_EQ(w_pwd::opened, 1);
+}
+
+// ---- options of the window system's toolkit on the command line
+
+namespace {
+
+constexpr const char* kChildSwitch = "ORVIDA_COMMAND_LINE_CHILD";
+constexpr const char* kReport = "entry window: ";
+
+// The child's part: the program as it ships, started with options the toolkit would act on
+// if it saw them, before anything else has made the GUI application. It prints how its
+// entry window came up, then leaves at once.
+[[noreturn]] void startWithToolkitOptions() {
+  struct reporter : book {
+    std::unique_ptr<t::Session> session;
+    void create() override {
+      book::create();
+      // The run has made the GUI application by now; only then the harness.
+      session = std::make_unique<t::Session>();
+      t::onOpen("w_flash", [](rt::Window& w) { t::fireTimer(w); });
+      t::onOpen("w_pwd", [](rt::Window& w) {
+        const QWidget* shown = w.widget();
+        std::printf("%s%s|%s\n", kReport,
+                    shown->layoutDirection() == Qt::LeftToRight ? "left to right" : "right to left",
+                    shown->windowHandle()->title().toUtf8().constData());
+        rt::close(w);
+      });
+    }
+  };
+  registerClasses();
+  reporter app;
+  std::string args[] = {"orvida", "-reverse", "-qwindowtitle", "x"};
+  char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+  rt::run(app, 4, argv);
+  std::fflush(stdout);
+  std::_Exit(0);
+}
+
+// This test again in a process of its own, told to be the child: the report line it printed.
+std::string reportOfChild() {
+  int out[2];
+  if (pipe(out) != 0) return "no pipe";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string self = "orvida-test";
+  std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+  char* argv[] = {self.data(), filter.data(), nullptr};
+  std::string flag = std::string(kChildSwitch) + "=1";
+  std::vector<char*> env;
+  for (char** e = environ; *e; ++e) env.push_back(*e);
+  env.push_back(flag.data());
+  env.push_back(nullptr);
+  pid_t pid = 0;
+  const bool started = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, env.data()) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  std::string text;
+  char buf[256];
+  for (ssize_t n; started && (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+  close(out[0]);
+  if (!started) return "not started";
+  int status = 0;
+  waitpid(pid, &status, 0);
+  const auto at = text.find(kReport);
+  if (at == std::string::npos) return "no report: " + text;
+  return text.substr(at + std::strlen(kReport), text.find('\n', at) - at - std::strlen(kReport));
+}
+
+}  // namespace
+
+TEST(CommandLine, TheToolkitsOwnOptionsAreIgnoredToo) {
+  if (std::getenv(kChildSwitch)) startWithToolkitOptions();
+  auto ds = support::backend();  // the child reads the same data source
+  EXPECT_EQ(reportOfChild(), "left to right|登录管理系统.....");
 }
 
 TEST_F(StartupTest, TheConnectionIsLeftWithAutomaticCommitOff) {

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QMetaObject>
 #include <QPalette>
+#include <string>
 
 #include "event.h"
 #include "focus_p.h"
@@ -37,12 +38,12 @@ void scheduleEndCheck() {
 
 void ensureGui(int argc, char** argv) {
   if (QCoreApplication::instance()) return;
-  static int storedArgc = 0;
-  static std::vector<char*> storedArgv;
-  storedArgc = argc;
-  storedArgv.assign(argv, argv + argc);
-  storedArgv.push_back(nullptr);
-  static QApplication* gui = new QApplication(storedArgc, storedArgv.data());
+  // Qt gets the program's name alone: nothing on the command line is the program's, so none
+  // of Qt's own options (-reverse, -style, -qwindowtitle, ...) may act either.
+  static std::string name = argc > 0 && argv && argv[0] ? argv[0] : "orvida";
+  static int storedArgc = 1;
+  static char* storedArgv[] = {name.data(), nullptr};
+  static QApplication* gui = new QApplication(storedArgc, storedArgv);
   (void)gui;
   // The run ends by the runtime's own count of open windows.
   QApplication::setQuitOnLastWindowClosed(false);

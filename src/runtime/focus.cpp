@@ -53,7 +53,8 @@ void forEachControl(const std::vector<std::shared_ptr<Control>>& controls, const
 }
 
 // The tab stops in tab order: ascending, ties in creation order, tab order 0 skipped; a
-// user object's own stops stand at its place.
+// user object's own stops stand at its place. Every stop, also those that cannot take the
+// focus now: a control disabled while it has the focus keeps its place in the walk.
 void collectStops(const std::vector<std::shared_ptr<Control>>& controls, std::vector<Control*>& out) {
   std::vector<Control*> sorted;
   for (const auto& c : controls)
@@ -61,11 +62,10 @@ void collectStops(const std::vector<std::shared_ptr<Control>>& controls, std::ve
   std::stable_sort(sorted.begin(), sorted.end(),
                    [](const Control* a, const Control* b) { return a->taborder < b->taborder; });
   for (Control* c : sorted) {
-    if (c->children().empty()) {
-      if (canTake(*c)) out.push_back(c);
-    } else if (c->enabled && c->visible) {
+    if (!c->children().empty())
       collectStops(c->children(), out);
-    }
+    else if (c->takesFocus())
+      out.push_back(c);
   }
 }
 
@@ -114,6 +114,14 @@ CommandButton* declaredButton(Window& w, bool wantDefault) {
   return found;
 }
 
+// The control that has the focus takes the keys, also one disabled since (its widget takes
+// no typing then): Enter moves on from a measurement field as Tab does.
+bool holdsKeys(const Ref<Control>& c) {
+  if (!c) return false;
+  Ref<Window> w = c->getParent();
+  return w && w->isOpen();
+}
+
 unsigned long keyFlags(Qt::KeyboardModifiers m) {
   return (m & Qt::ShiftModifier ? 1u : 0u) | (m & Qt::ControlModifier ? 2u : 0u);
 }
@@ -142,7 +150,7 @@ bool keyPress(Window& window, QKeyEvent* e) {
 
   const unsigned long before = moves;
   Ref<Control> focused = FocusOps::slot(*w);
-  if (focused && canTake(*focused)) dispatchEvent(*focused, "keydown", [&] { focused->keydown(vk, flags); });
+  if (holdsKeys(focused)) dispatchEvent(*focused, "keydown", [&] { focused->keydown(vk, flags); });
   if (w && w->isOpen()) dispatchEvent(*w, "key", [&] { w->key(vk, flags); });
   // A key whose events closed the window or moved the focus is used up.
   if (!w || !w->isOpen() || moves != before) return true;
@@ -167,7 +175,7 @@ bool keyPress(Window& window, QKeyEvent* e) {
 
 bool keyRelease(Window& window, QKeyEvent* e) {
   Ref<Control> focused = FocusOps::slot(window);
-  if (focused && canTake(*focused)) {
+  if (holdsKeys(focused)) {
     const int vk = virtualKey(e->key(), e->modifiers());
     const unsigned long flags = keyFlags(e->modifiers());
     dispatchEvent(*focused, "keyup", [&] { focused->keyup(vk, flags); });
@@ -292,22 +300,24 @@ bool pressBroughtFocus(const QWidget* widget) {
 
 void first(Window& w) {
   const auto stops = tabStops(w);
-  if (!stops.empty()) move(*stops.front());
+  auto it = std::find_if(stops.begin(), stops.end(), [](const Control* c) { return canTake(*c); });
+  if (it != stops.end()) move(**it);
 }
 
 void walk(Window& w, bool forward) {
   const auto stops = tabStops(w);
-  if (stops.empty()) return;
-  Control* current = FocusOps::slot(w).raw();
-  auto it = std::find(stops.begin(), stops.end(), current);
-  Control* next;
-  if (it == stops.end())
-    next = forward ? stops.front() : stops.back();
-  else if (forward)
-    next = std::next(it) == stops.end() ? stops.front() : *std::next(it);
-  else
-    next = it == stops.begin() ? stops.back() : *std::prev(it);
-  move(*next);
+  const std::size_t n = stops.size();
+  auto it = std::find(stops.begin(), stops.end(), FocusOps::slot(w).raw());
+  // From the control that has the focus, even one that could not take it now, to the next
+  // stop that can, wrapping; from a control that is no stop, to the first or the last.
+  std::size_t at = it == stops.end() ? (forward ? n - 1 : 0) : static_cast<std::size_t>(it - stops.begin());
+  for (std::size_t step = 1; step <= n; ++step) {
+    Control* next = stops[forward ? (at + step) % n : (at + n - step) % n];
+    if (canTake(*next)) {
+      move(*next);
+      return;
+    }
+  }
 }
 
 void install() {

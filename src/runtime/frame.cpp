@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QStatusTipEvent>
 #include <QStyleOptionToolButton>
 #include <QToolTip>
 #include <algorithm>
@@ -335,6 +336,27 @@ class StatusBarWidget : public QLabel {
 
 // ---- the chrome
 
+namespace {
+
+// The menus tell the frame each time the highlight moves: the highlighted item's status
+// tip, which is its microhelp, or an empty tip once no item is highlighted any more.
+class StatusTipFilter : public QObject {
+ public:
+  explicit StatusTipFilter(FrameChrome& chrome) : chrome_(chrome) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() != QEvent::StatusTip) return false;
+    chrome_.showMicrohelp(static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+
+ private:
+  FrameChrome& chrome_;
+};
+
+}  // namespace
+
 FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
   menuBar = new QMenuBar(frame);
   menuBar->setNativeMenuBar(false);
@@ -357,6 +379,8 @@ FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
   own.charset = 134;
   status->font = createFontIndirect(own);
   showDefaultHelp();
+  tipFilter = std::make_unique<StatusTipFilter>(*this);
+  frame->installEventFilter(tipFilter.get());
 }
 
 FrameChrome::~FrameChrome() {
@@ -440,7 +464,12 @@ void FrameChrome::applyToolbar() {
   layout(frame);
 }
 
-void FrameChrome::showMicrohelp(const QString& text) { status->setText(text); }
+void FrameChrome::showMicrohelp(const QString& text) {
+  if (text.isEmpty())
+    showDefaultHelp();
+  else
+    status->setText(text);
+}
 
 void FrameChrome::showDefaultHelp() {
   Application* app = state().app;
@@ -463,7 +492,6 @@ void addItems(FrameChrome& chrome, QWidget* into, const MenuItem& parent) {
     if (!item.items().empty()) {
       auto* menu = new QMenu(menuText(item), into);
       addItems(chrome, menu, item);
-      QObject::connect(menu, &QMenu::aboutToHide, [c = &chrome] { c->showDefaultHelp(); });
       action = menu->menuAction();
       chrome.menus[&item] = menu;
     } else {
@@ -473,6 +501,9 @@ void addItems(FrameChrome& chrome, QWidget* into, const MenuItem& parent) {
         if (ref) pick(*ref);
       });
     }
+    // The menus send the status tip as the highlight moves; an item highlighted by other
+    // means (the harness) says it through its hover signal.
+    action->setStatusTip(qs(item.microhelp));
     Ref<MenuItem> ref = refTo(item);
     QObject::connect(action, &QAction::hovered, [c = &chrome, ref] {
       if (ref) c->showMicrohelp(qs(ref->microhelp));
@@ -500,6 +531,7 @@ void FrameChrome::itemChanged(const MenuItem& item) {
   auto it = actions.find(&item);
   if (it != actions.end() && it->second) {
     it->second->setText(menuText(item));
+    it->second->setStatusTip(qs(item.microhelp));
     it->second->setEnabled(item.enabled);
     it->second->setVisible(item.visible);
   }

@@ -57,6 +57,7 @@ struct FrameChrome {
   std::shared_ptr<ToolbarObject> toolbarObject;
   std::map<const MenuItem*, QPointer<QAction>> actions;
   std::map<const MenuItem*, QPointer<QMenu>> menus;
+  std::unique_ptr<QObject> tipFilter;  // shows the highlighted item's microhelp
 
   FrameChrome(Window& window, QWidget* frame);
   ~FrameChrome();
@@ -65,6 +66,7 @@ struct FrameChrome {
   void itemChanged(const MenuItem& item);
   void applyToolbar();  // after the running event: alignment, visibility, settings
   void scheduleApplyToolbar();
+  // An item's microhelp, or the application's default text for an empty one.
   void showMicrohelp(const QString& text);
   void showDefaultHelp();
   bool shortcut(int vk, bool alt, bool ctrl, bool shift);  // a menu shortcut or bar access key

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
+
+#include "event.h"
 
 namespace rt {
 
@@ -92,18 +95,27 @@ Ref<T> cast(const Ref<U>& r) {
   return Ref<T>(std::weak_ptr<T>(std::dynamic_pointer_cast<T>(s)));
 }
 
-// The object pool: `create` makes an object the run keeps until `destroy`.
-void keep(std::shared_ptr<Object> object);
+// The object pool: `create` makes an object the run keeps until `destroy`. `destructor`, when
+// given, is the object's destructor event, which `release` runs first.
+void keep(std::shared_ptr<Object> object, std::function<void()> destructor = {});
 void invalidate(Object& object);
-// Marks the object destroyed now and frees it once no event is running.
+// Runs the object's destructor event, if it has one, then marks the object destroyed and
+// frees it once no event is running.
 void release(Object& object);
 // Frees what `release` set aside; the runtime calls it between events.
 void collectReleased();
 
+// Makes a non-visual object the run keeps. An object with a constructor event gets it once
+// it is built, before `create` returns; one with a destructor event gets that from
+// `destroy`. Objects made otherwise (members, locals) are not the runtime's and get neither.
 template <class T, class... Args>
 Ref<T> create(Args&&... args) {
   auto object = std::make_shared<T>(std::forward<Args>(args)...);
-  keep(object);
+  std::function<void()> destructor;
+  if constexpr (requires(T & t) { t.destructor(); }) destructor = [raw = object.get()] { raw->destructor(); };
+  keep(object, std::move(destructor));
+  if constexpr (requires(T & t) { t.constructor(); })
+    dispatchEvent(*object, "constructor", [&] { object->constructor(); });
   return Ref<T>(object);
 }
 

@@ -51,7 +51,7 @@ Hooks& hooks();
 // Ends the run once no window is open, checked after the current event.
 void scheduleEndCheck();
 
-// Makes the GUI application when there is none yet.
+// Makes the GUI application when there is none yet, from the program's name (argv[0]) alone.
 void ensureGui(int argc, char** argv);
 
 QColor toQColor(const Color& c);

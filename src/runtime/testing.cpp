@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QClipboard>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -73,6 +74,8 @@ void breakHang() {
 }
 
 QWidget* keyTarget(Window& window) {
+  // An open menu takes the keys, as it does from the keyboard.
+  if (QWidget* menu = QApplication::activePopupWidget()) return menu;
   Ref<Control> c = window.focusedControl();
   if (c && c->widget() && focus::canTake(*c)) return c->widget();
   if (!window.widget()) throw NullObjectError();
@@ -350,10 +353,47 @@ detail::FrameChrome& chrome(Window& frame) {
 
 std::string statusText(Window& frame) { return detail::statusLabel(chrome(frame))->text().toStdString(); }
 
-void hoverMenuItem(Window& frame, const MenuItem& item) {
+namespace {
+QAction* actionOf(Window& frame, const MenuItem& item) {
   auto it = chrome(frame).actions.find(&item);
   if (it == chrome(frame).actions.end() || !it->second) throw RuntimeError("no such menu item");
-  it->second->hover();
+  return it->second;
+}
+
+// Where the user sees the item now: on the menu bar, or in a menu that is open.
+QWidget* placeOf(Window& frame, QAction* action, QPoint& at) {
+  QMenuBar* bar = chrome(frame).menuBar;
+  if (const QRect r = bar->actionGeometry(action); r.isValid()) {
+    at = r.center();
+    return bar;
+  }
+  for (QObject* o : action->associatedObjects()) {
+    if (auto* menu = qobject_cast<QMenu*>(o); menu && menu->isVisible()) {
+      at = menu->actionGeometry(action).center();
+      return menu;
+    }
+  }
+  return nullptr;
+}
+}  // namespace
+
+void hoverMenuItem(Window& frame, const MenuItem& item) {
+  QAction* action = actionOf(frame, item);
+  QPoint at;
+  QWidget* w = placeOf(frame, action, at);
+  if (!w) return action->hover();  // in a menu that is not open: as if it were
+  // Straight to the bar or menu: an open menu would otherwise take the move and hand it on
+  // only where the pointer really is.
+  QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(w, &move);
+  QCoreApplication::processEvents();
+}
+
+void clickMenuItem(Window& frame, const MenuItem& item) {
+  QPoint at;
+  QWidget* w = placeOf(frame, actionOf(frame, item), at);
+  if (!w) throw RuntimeError("the menu item is not on screen");
+  QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 std::string openMenuTitle(Window& frame) {

@@ -124,8 +124,11 @@ struct PixelRect {
 
 // ---- An MDI frame's menu bar, toolbar and status bar, as the user sees them.
 std::string statusText(Window& frame);
-// The pointer rests on a menu item of an open menu.
+// The pointer moves onto a menu item and rests there: a title of the menu bar or an item of
+// an open menu; an item of a closed menu is highlighted as if its menu were open.
 void hoverMenuItem(Window& frame, const MenuItem& item);
+// A click on a title of the menu bar or on an item of an open menu.
+void clickMenuItem(Window& frame, const MenuItem& item);
 // The menu of the menu bar that is open now ("" when none), by its caption.
 std::string openMenuTitle(Window& frame);
 // Every caption of the menu bar and its menus as the user sees them, in display order: a

@@ -227,6 +227,32 @@ inline void expectSpaceTicksTheBonusBoxes(w_jsq& w) {
   EXPECT_TRUE(t::messages().empty());
 }
 
+// With the grip-strength index for boys and not for girls, a change from 男 to 女 leaves the
+// focus in `em_w`, which it then disables. Tab and Enter go on from there to the next stop,
+// `cb_2` (tab order 12 as `em_w`, made after it), and Shift+Tab back to `em_y` (11).
+inline void movingOnFromTheFieldTheSexChangeDisabled(w_jsq& w) {
+  struct Case {
+    const char* key;
+    Qt::Key code;
+    Qt::KeyboardModifiers modifiers;
+    std::string lands;
+  };
+  const Case cases[] = {
+      {"Tab", Qt::Key_Tab, Qt::NoModifier, "cb_2"},
+      {"Shift+Tab", Qt::Key_Backtab, Qt::ShiftModifier, "em_y"},
+      {"Enter", Qt::Key_Return, Qt::NoModifier, "cb_2"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.key);
+    rt::testing::click(*w.rb_sex_man);
+    rt::testing::click(*w.rb_sex_woman);
+    ASSERT_EQ(nameOf(rt::testing::focused(w)), "em_w");
+    ASSERT_FALSE(w.em_w->enabled());
+    rt::testing::pressKey(w, c.code, c.modifiers);
+    EXPECT_EQ(nameOf(rt::testing::focused(w)), c.lands);
+  }
+}
+
 // The calculator `W` of grade `Grade`, whose settings window `Settings` a stand-in plays.
 // Its settings row starts with every flag "1".
 template <class W, rt::class_name_text Grade, rt::class_name_text Settings>
