@@ -197,6 +197,20 @@ inline void expectTabGoesRound(rt::Window& w, const Strings& rowsTakenAway) {
   EXPECT_EQ(tabWalk(w, order.size(), true), backward);
 }
 
+// The walk for a boy, then for a girl (a click on 女 between), each past its own rows taken away.
+inline void expectTabGoesRoundForBothSexes(w_jsq& w, const Strings& boysTakenAway, const Strings& girlsTakenAway) {
+  {
+    SCOPED_TRACE("a boy");
+    expectTabGoesRound(w, boysTakenAway);
+  }
+  rt::testing::click(*w.rb_sex_woman);
+  {
+    SCOPED_TRACE("a girl");
+    expectTabGoesRound(w, girlsTakenAway);
+  }
+  EXPECT_TRUE(rt::testing::messages().empty());
+}
+
 // Space on a focused bonus box ticks it and the total takes its 5 points; Space again
 // unticks it and gives them back. Each press clicks the box once.
 inline void expectSpaceTicksTheBonusBoxes(w_jsq& w) {
