@@ -101,7 +101,7 @@ odbc::Result RowSet::fetchAll(Transaction& t, const RowSetDefinition& d, const s
     return odbc::failure("The select of " + name + " returns " + std::to_string(columns) + " columns for " +
                          std::to_string(d.columns.size()));
   std::vector<odbc::TextRow> found;
-  if (!odbc::fetchText(stmt.get(), d.columns.size(), found)) return odbc::failure(SQL_HANDLE_STMT, stmt.get());
+  if (!odbc::fetchText(stmt, d.columns.size(), found, result)) return result;
   for (auto& values : found) {
     Row r;
     r.values = std::move(values);

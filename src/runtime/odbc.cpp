@@ -5,6 +5,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
 
 #include "runtime_p.h"
 
@@ -70,12 +77,148 @@ Waiting::~Waiting() {
   if (auto& hook = detail::hooks().driverCall) hook(call_, false);
 }
 
+namespace {
+
+// Set once the process is ending: a driver thread whose stuck call returns then makes no
+// further driver calls while the process's static objects are being destroyed.
+std::atomic<bool> exiting{false};
+
+}  // namespace
+
+struct Driver::Shared {
+  std::mutex mutex;
+  std::condition_variable work;
+  std::deque<std::function<void()>> jobs;
+  bool stop = false;
+  std::atomic<bool> givenUp{false};
+  // The handles the program let go of after the give-up, for the thread to end.
+  std::vector<std::pair<SQLSMALLINT, SQLHANDLE>> adopted;
+  std::thread thread;
+
+  void loop() {
+    for (;;) {
+      std::function<void()> job;
+      {
+        std::unique_lock lock(mutex);
+        work.wait(lock, [&] { return stop || !jobs.empty(); });
+        if (jobs.empty()) return;
+        job = std::move(jobs.front());
+        jobs.pop_front();
+      }
+      job();
+    }
+  }
+
+  void post(std::function<void()> job) {
+    {
+      std::lock_guard lock(mutex);
+      jobs.push_back(std::move(job));
+    }
+    work.notify_one();
+  }
+
+  // Runs after the stuck call has returned: statements first, then the connection (what
+  // it had not committed rolled back), then its environment.
+  void endGivenUp() {
+    std::vector<std::pair<SQLSMALLINT, SQLHANDLE>> handles;
+    {
+      std::lock_guard lock(mutex);
+      handles.swap(adopted);
+      stop = true;
+    }
+    if (exiting) return;
+    std::stable_sort(handles.begin(), handles.end(), [](const auto& a, const auto& b) {
+      auto rank = [](SQLSMALLINT type) { return type == SQL_HANDLE_STMT ? 0 : type == SQL_HANDLE_DBC ? 1 : 2; };
+      return rank(a.first) < rank(b.first);
+    });
+    for (const auto& [type, handle] : handles) {
+      if (exiting) return;
+      if (type == SQL_HANDLE_DBC) {
+        SQLEndTran(SQL_HANDLE_DBC, handle, SQL_ROLLBACK);
+        SQLDisconnect(handle);
+      }
+      SQLFreeHandle(type, handle);
+    }
+  }
+};
+
+Driver::Driver() : shared_(std::make_shared<Shared>()) {
+  static std::once_flag registered;
+  std::call_once(registered, [] { std::atexit([] { exiting = true; }); });
+  shared_->thread = std::thread([shared = shared_] { shared->loop(); });
+}
+
+Driver::~Driver() {
+  if (shared_->givenUp) {
+    // Every handle has been handed over by now; the thread ends them after the stuck call.
+    shared_->post([shared = shared_] { shared->endGivenUp(); });
+    return;
+  }
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->stop = true;
+  }
+  shared_->work.notify_one();
+  shared_->thread.join();
+}
+
+std::optional<SQLRETURN> Driver::call(const char* name, Job job) {
+  if (shared_->givenUp) return std::nullopt;
+  auto task = std::make_shared<std::packaged_task<SQLRETURN()>>(std::move(job));
+  std::future<SQLRETURN> done = task->get_future();
+  Waiting wait(name);
+  shared_->post([task] { (*task)(); });
+  if (done.wait_for(std::chrono::seconds(kCallBoundSeconds)) == std::future_status::ready) return done.get();
+  // Never joined: the program does not wait for a call it has given up, not even at exit.
+  shared_->givenUp = true;
+  shared_->thread.detach();
+  return std::nullopt;
+}
+
+bool Driver::givenUp() const noexcept { return shared_->givenUp; }
+
+void Driver::adopt(SQLSMALLINT type, SQLHANDLE handle) {
+  std::lock_guard lock(shared_->mutex);
+  shared_->adopted.emplace_back(type, handle);
+}
+
+Result unanswered(std::string_view call) {
+  std::string text = "The database server did not answer within " + std::to_string(kCallBoundSeconds) + " seconds; ";
+  if (call == "commit")
+    text += "whether the changes were stored is not known.";
+  else if (call == "connect")
+    text += "no connection was made.";
+  else
+    text += "what was not committed is gone.";
+  return failure(std::move(text), "HYT01");
+}
+
+Handle::Handle(SQLSMALLINT type, SQLHANDLE parent, std::shared_ptr<Driver> driver)
+    : type_(type), driver_(std::move(driver)) {
+  if (!SQL_SUCCEEDED(SQLAllocHandle(type, parent, &h_))) h_ = nullptr;
+}
+
+void Handle::reset() noexcept {
+  if (h_ != nullptr) {
+    if (driver_ && driver_->givenUp())
+      driver_->adopt(type_, h_);
+    else
+      SQLFreeHandle(type_, h_);
+  }
+  h_ = nullptr;
+  driver_.reset();
+}
+
+bool Handle::usable() const noexcept { return h_ != nullptr && !(driver_ && driver_->givenUp()); }
+
 void Statement::release() noexcept {
   if (!kept_) return;
   // The cursor closes and the buffers bound for this run are let go; the statement stays
   // prepared.
-  SQLFreeStmt(kept_->stmt.get(), SQL_CLOSE);
-  SQLFreeStmt(kept_->stmt.get(), SQL_RESET_PARAMS);
+  if (kept_->stmt.usable()) {
+    SQLFreeStmt(kept_->stmt.get(), SQL_CLOSE);
+    SQLFreeStmt(kept_->stmt.get(), SQL_RESET_PARAMS);
+  }
   kept_->busy = false;
   kept_.reset();
 }
@@ -83,6 +226,21 @@ void Statement::release() noexcept {
 Result Statement::failure() const {
   if (kept_) kept_->ready = false;
   return odbc::failure(SQL_HANDLE_STMT, get());
+}
+
+SQLRETURN Statement::call(const char* name, Driver::Job job, Result& failed) const {
+  const std::optional<SQLRETURN> rc = handle().driver()->call(name, std::move(job));
+  if (!rc) {
+    failed = unanswered(name);
+    return SQL_ERROR;
+  }
+  if (!SQL_SUCCEEDED(*rc) && *rc != SQL_NO_DATA) failed = failure();
+  return *rc;
+}
+
+SQLRETURN Statement::fetch(Result& failed) const {
+  return call(
+      "fetch", [stmt = get()] { return SQLFetch(stmt); }, failed);
 }
 
 namespace {
@@ -151,8 +309,9 @@ bool isDead(const Connection& c) {
          dead == SQL_CD_TRUE;
 }
 
-// Whether a statement failed because the connection is gone: a connection exception, the
-// server shutting down or restarting (57P01 to 57P03), or the driver finding it dead.
+// Whether a call failed because the connection is gone: a connection exception, the
+// server shutting down or restarting (57P01 to 57P03), or the driver finding it dead. A
+// call not answered in time is none: the server may still be frozen.
 bool lostWith(const Connection& c, const Result& failed) {
   const std::string& state = failed.sqlstate;
   return state.rfind("08", 0) == 0 || state == "57P01" || state == "57P02" || state == "57P03" || isDead(c);
@@ -161,65 +320,159 @@ bool lostWith(const Connection& c, const Result& failed) {
 
 Result Connection::open(const std::string& how, bool commitEach) {
   dropPrepared();
-  Handle newEnv(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+  auto newDriver = std::make_shared<Driver>();
+  Handle newEnv(SQL_HANDLE_ENV, SQL_NULL_HANDLE, newDriver);
   if (!newEnv) return failure("The ODBC driver manager could not be loaded");
   SQLSetEnvAttr(newEnv.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  Handle newDbc(SQL_HANDLE_DBC, newEnv.get());
+  Handle newDbc(SQL_HANDLE_DBC, newEnv.get(), newDriver);
   if (!newDbc) return failure(SQL_HANDLE_ENV, newEnv.get());
-  std::u16string wide = widen(how);
-  SQLRETURN rc;
-  {
-    Waiting wait("connect");
-    rc = SQLDriverConnectW(newDbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
-                           static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
-  }
-  if (!SQL_SUCCEEDED(rc)) return failure(SQL_HANDLE_DBC, newDbc.get());
-  env = std::move(newEnv);
-  dbc = std::move(newDbc);
-  rc = SQLSetConnectAttr(dbc.get(), SQL_ATTR_AUTOCOMMIT,
-                         reinterpret_cast<SQLPOINTER>(commitEach ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
-                         SQL_IS_UINTEGER);
-  if (!SQL_SUCCEEDED(rc)) {
+  // A driver that honours it gives up on a host that went away with its own text.
+  SQLSetConnectAttr(newDbc.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), SQL_IS_UINTEGER);
+  struct Made {
+    SQLRETURN mode = SQL_ERROR;
+    bool endingDeletes = false;
+  };
+  auto made = std::make_shared<Made>();
+  const std::optional<SQLRETURN> rc =
+      newDriver->call("connect", [dbc = newDbc.get(), wide = widen(how), made, commitEach]() mutable {
+        SQLRETURN connected =
+            SQLDriverConnectW(dbc, nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                              static_cast<SQLSMALLINT>(wide.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(connected)) return connected;
+        made->mode = SQLSetConnectAttr(
+            dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(commitEach ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF),
+            SQL_IS_UINTEGER);
+        made->endingDeletes =
+            endingDeletes(dbc, SQL_CURSOR_COMMIT_BEHAVIOR) || endingDeletes(dbc, SQL_CURSOR_ROLLBACK_BEHAVIOR);
+        return connected;
+      });
+  if (!rc) return unanswered("connect");
+  if (!SQL_SUCCEEDED(*rc)) return failure(SQL_HANDLE_DBC, newDbc.get());
+  if (!SQL_SUCCEEDED(made->mode)) {
     // Working without the asked-for commit mode would commit or keep changes behind the
     // program's back: report it and leave the connection unmade.
-    const Result refused = failure(SQL_HANDLE_DBC, dbc.get());
-    drop();
+    const Result refused = failure(SQL_HANDLE_DBC, newDbc.get());
+    newDriver->call("disconnect", [dbc = newDbc.get()] { return SQLDisconnect(dbc); });
     return refused;
   }
-  connected = true;
-  changed = failedWrite = renew = false;
+  env = std::move(newEnv);
+  dbc = std::move(newDbc);
+  driver = std::move(newDriver);
+  state = State::Idle;
   connectString = how;
   autocommit = commitEach;
-  endingDeletesPrepared =
-      endingDeletes(dbc.get(), SQL_CURSOR_COMMIT_BEHAVIOR) || endingDeletes(dbc.get(), SQL_CURSOR_ROLLBACK_BEHAVIOR);
+  endingDeletesPrepared = made->endingDeletes;
   return success();
+}
+
+std::optional<SQLRETURN> Connection::call(const char* name, Driver::Job job) {
+  std::optional<SQLRETURN> rc = driver->call(name, std::move(job));
+  if (!rc) giveUp();
+  return rc;
+}
+
+void Connection::giveUp() {
+  // The handles go to the connection's thread as they are let go of; the driver last.
+  dropPrepared();
+  dbc.reset();
+  env.reset();
+  driver.reset();
+  if (connected()) state = changed() ? State::Lost : State::Renew;
+}
+
+bool Connection::settle() {
+  if (!driver || !driver->givenUp()) return false;
+  giveUp();
+  return true;
 }
 
 Result Connection::drop() {
   // Kept statements are freed while their connection is still there.
   dropPrepared();
   Result result = success();
-  if (dbc) {
-    Waiting wait("disconnect");
-    SQLEndTran(SQL_HANDLE_DBC, dbc.get(), SQL_ROLLBACK);
-    if (!SQL_SUCCEEDED(SQLDisconnect(dbc.get()))) result = failure(SQL_HANDLE_DBC, dbc.get());
+  if (dbc.usable()) {
+    const std::optional<SQLRETURN> rc = driver->call("disconnect", [dbc = dbc.get()] {
+      SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK);
+      return SQLDisconnect(dbc);
+    });
+    if (!rc)
+      result = unanswered("disconnect");
+    else if (!SQL_SUCCEEDED(*rc))
+      result = failure(SQL_HANDLE_DBC, dbc.get());
   }
   dbc.reset();
   env.reset();
-  changed = failedWrite = renew = false;
+  driver.reset();
   return result;
 }
 
 Result Connection::reopen() {
-  const std::string how = connectString;
-  const bool commitEach = autocommit;
   drop();
-  return open(how, commitEach);
+  state = State::Renew;
+  return open(connectString, autocommit);
 }
 
 Result Connection::close() {
+  settle();
   const Result result = drop();
-  connected = false;
+  state = State::Closed;
+  return result;
+}
+
+void Connection::changing() {
+  if (!autocommit && state == State::Idle) state = State::Changed;
+}
+
+void Connection::failed() {
+  if (state == State::Changed) state = State::Failed;
+}
+
+Result Connection::end(SQLSMALLINT how) {
+  settle();
+  const bool commit = how == SQL_COMMIT;
+  if (state == State::Lost) {
+    // Those changes went with the connection: nothing to commit, and nothing left to roll
+    // back.
+    if (commit) return failure(kLost, "08S01");
+    state = State::Renew;
+    return success();
+  }
+  if (!dbc) return success();  // not made again yet: nothing has begun
+  // A driver may report a commit on a connection the server ended as a success: the
+  // changes went with the connection, so it is a failure.
+  if (commit && changed() && isDead(*this)) {
+    failed();
+    return failure(kLost, "08S01");
+  }
+  const State was = state;
+  const char* name = commit ? "commit" : "rollback";
+  const std::optional<SQLRETURN> rc =
+      call(name, [dbc = dbc.get(), how] { return SQLEndTran(SQL_HANDLE_DBC, dbc, how); });
+  if (!rc) {
+    // Its thread rolls back what the rollback asked to; a commit's outcome is not known,
+    // so its transaction is lost until the program rolls back.
+    if (!commit) state = State::Renew;
+    return unanswered(name);
+  }
+  if (endingDeletesPrepared) dropPrepared();
+  Result result = SQL_SUCCEEDED(*rc) ? success() : failure(SQL_HANDLE_DBC, dbc.get());
+  if (commit) {
+    // A failed write transaction, however it ends, leaves a new connection for the next.
+    if (was == State::Failed)
+      state = State::Renew;
+    else if (was == State::Changed)
+      state = result.code == 0 ? State::Idle : State::Failed;
+    return result;
+  }
+  if (result.code != 0 && lostWith(*this, result)) {
+    // The server has thrown that work away already, which is what a rollback asks for.
+    result = success();
+    state = State::Renew;
+  } else if (result.code != 0 || was == State::Failed) {
+    state = State::Renew;
+  } else if (was == State::Changed) {
+    state = State::Idle;
+  }
   return result;
 }
 
@@ -228,8 +481,8 @@ long prepareCount() { return prepares.load(); }
 namespace {
 
 // One run of a statement on the connection as it is.
-Statement attempt(Connection& connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
-                  Result& result, Reuse reuse) {
+Statement attempt(Connection& connection, const std::string& sql, bool reads, const std::vector<SqlValue>& params,
+                  SQLRETURN& rc, Result& result, Reuse reuse) {
   SQLHDBC dbc = connection.dbc.get();
   std::shared_ptr<Prepared> kept;
   if (reuse == Reuse::Kept) {
@@ -240,10 +493,10 @@ Statement attempt(Connection& connection, const std::string& sql, const std::vec
   }
   Statement stmt;
   if (kept) {
-    if (!kept->stmt) kept->stmt = Handle(SQL_HANDLE_STMT, dbc);
+    if (!kept->stmt) kept->stmt = Handle(SQL_HANDLE_STMT, dbc, connection.driver);
     if (kept->stmt) stmt = Statement(kept);
   } else {
-    stmt = Statement(Handle(SQL_HANDLE_STMT, dbc));
+    stmt = Statement(Handle(SQL_HANDLE_STMT, dbc, connection.driver));
   }
   if (!stmt) {
     result = failure(SQL_HANDLE_DBC, dbc);
@@ -251,28 +504,31 @@ Statement attempt(Connection& connection, const std::string& sql, const std::vec
     return {};
   }
   // Even a change that fails may have begun the transaction's work: the program ends it.
-  if (!connection.autocommit && verbOf(sql) != "select") connection.changed = true;
+  if (!reads) connection.changing();
   rc = SQL_SUCCESS;
   if (!kept || !kept->ready) {
     // A lock held elsewhere makes the statement fail after a few seconds instead of
     // freezing the window; a driver that cannot time statements out runs them as they are.
     SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeout), 0);
-    std::u16string text = widen(sql);
     ++prepares;
-    {
-      Waiting wait("prepare");
-      rc = SQLPrepareW(stmt.get(), reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
-    }
+    rc = stmt.call(
+        "prepare",
+        [h = stmt.get(), text = widen(sql)]() mutable {
+          return SQLPrepareW(h, reinterpret_cast<SQLWCHAR*>(text.data()), static_cast<SQLINTEGER>(text.size()));
+        },
+        result);
     if (kept) kept->ready = SQL_SUCCEEDED(rc);
   }
-  Bound bound{params, {}, {}};
-  if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), bound)) rc = SQL_ERROR;
-  if (SQL_SUCCEEDED(rc)) {
-    Waiting wait("execute");
-    rc = SQLExecute(stmt.get());
+  // The values stay with the call: a call given up may still read them.
+  auto bound = std::make_shared<Bound>(Bound{params, {}, {}});
+  if (SQL_SUCCEEDED(rc) && !bindAll(stmt.get(), *bound)) {
+    rc = SQL_ERROR;
+    result = stmt.failure();
   }
+  if (SQL_SUCCEEDED(rc))
+    rc = stmt.call(
+        "execute", [h = stmt.get(), bound] { return SQLExecute(h); }, result);
   if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-    result = failure(SQL_HANDLE_STMT, stmt.get());
     connection.dropPrepared();
     return {};  // the failed statement is freed here, before anything closes its connection
   }
@@ -284,87 +540,54 @@ Statement attempt(Connection& connection, const std::string& sql, const std::vec
 
 Statement run(Connection* connection, const std::string& sql, const std::vector<SqlValue>& params, SQLRETURN& rc,
               Result& result, Reuse reuse) {
-  if (connection == nullptr || !connection->connected) {
+  if (connection == nullptr || !connection->connected()) {
     result = failure("Transaction not connected");
     return {};
   }
+  Connection& c = *connection;
+  c.settle();
+  if (c.state == Connection::State::Lost) {
+    result = failure(kLost, "08S01");
+    return {};
+  }
+  const bool reads = verbOf(sql) == "select";
   // Judged before the statement marks the transaction changed.
-  const bool begins = !connection->changed;
-  if (begins && (!connection->dbc || connection->renew || isDead(*connection))) {
+  const bool begins = c.begins();
+  if (begins && (c.state == Connection::State::Renew || !c.dbc || isDead(c))) {
     // Nothing of this transaction is lost with the old connection: make it again.
-    result = connection->reopen();
+    result = c.reopen();
     if (result.code != 0) return {};
   }
-  Statement stmt = attempt(*connection, sql, params, rc, result, reuse);
-  if (!stmt && begins && lostWith(*connection, result)) {
+  Statement stmt = attempt(c, sql, reads, params, rc, result, reuse);
+  if (!stmt && !c.settle() && begins && lostWith(c, result)) {
+    // Found lost: whatever the driver says of it later, the next statement connects again.
+    c.state = Connection::State::Renew;
     // A change with automatic commit on may have committed before the loss: it is never
-    // run twice, and the next statement gets a new connection.
-    if (connection->autocommit && verbOf(sql) != "select") {
-      connection->renew = true;
-      return {};
-    }
+    // run twice.
+    if (c.autocommit && !reads) return {};
     // The driver learnt of the loss only from this statement (a server restarted since the
     // last one): the transaction it began went with the connection, so it runs once more on
     // a new one. Still down, the reconnect's failure is the statement's.
-    result = connection->reopen();
+    result = c.reopen();
     if (result.code != 0) return {};
-    stmt = attempt(*connection, sql, params, rc, result, reuse);
+    stmt = attempt(c, sql, reads, params, rc, result, reuse);
+    if (!stmt) c.settle();
   }
-  if (!stmt && connection->changed) connection->failedWrite = true;
+  if (!stmt) c.failed();
   return stmt;
 }
 
 void readDone(Connection* connection) {
-  if (connection && connection->dbc && !connection->changed) {
-    {
-      Waiting wait("rollback");
-      SQLEndTran(SQL_HANDLE_DBC, connection->dbc.get(), SQL_ROLLBACK);
-    }
-    if (connection->endingDeletesPrepared) connection->dropPrepared();
-  }
+  if (connection == nullptr || connection->settle() || connection->state != Connection::State::Idle || !connection->dbc)
+    return;
+  const std::optional<SQLRETURN> rc = connection->call(
+      "rollback", [dbc = connection->dbc.get()] { return SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_ROLLBACK); });
+  if (rc && connection->endingDeletesPrepared) connection->dropPrepared();
 }
 
 Result endTransaction(Connection* connection, SQLSMALLINT how) {
-  if (connection == nullptr || !connection->connected) return failure("Transaction not connected");
-  Connection& c = *connection;
-  const bool commit = how == SQL_COMMIT;
-  if (!commit && c.failedWrite) {
-    // The write failed; whatever its cause, the next transaction gets a new connection.
-    c.failedWrite = false;
-    c.renew = true;
-  }
-  SQLHDBC dbc = c.dbc.get();
-  if (dbc == nullptr) {
-    // Lost and not made again yet: there is nothing to roll back, and nothing to commit
-    // unless the changes went with the old connection.
-    if (commit && c.changed) {
-      c.failedWrite = true;
-      return failure(kLost, "08S01");
-    }
-    c.changed = false;
-    return success();
-  }
-  // A driver may report a commit on a connection the server ended as a success: the
-  // changes went with the connection, so it is a failure.
-  if (commit && c.changed && isDead(c)) {
-    c.failedWrite = true;
-    return failure(kLost, "08S01");
-  }
-  SQLRETURN rc;
-  {
-    Waiting wait(commit ? "commit" : "rollback");
-    rc = SQLEndTran(SQL_HANDLE_DBC, dbc, how);
-  }
-  if (c.endingDeletesPrepared) c.dropPrepared();
-  if (!SQL_SUCCEEDED(rc)) {
-    const Result failed = failure(SQL_HANDLE_DBC, dbc);
-    if (commit && c.changed) c.failedWrite = true;
-    // A connection about to be replaced takes its work with it: nothing is left to end.
-    if (!commit && c.renew) c.changed = false;
-    return failed;
-  }
-  c.changed = false;
-  return success();
+  if (connection == nullptr || !connection->connected()) return failure("Transaction not connected");
+  return connection->end(how);
 }
 
 long changedRows(SQLHSTMT stmt, SQLRETURN rc) {
@@ -422,19 +645,17 @@ bool readReal(SQLHSTMT stmt, SQLUSMALLINT col, std::optional<double>& out) {
   return readNumber<double, SQL_C_DOUBLE>(stmt, col, out);
 }
 
-SQLRETURN fetch(SQLHSTMT stmt) {
-  Waiting wait("fetch");
-  return SQLFetch(stmt);
-}
-
-bool fetchText(SQLHSTMT stmt, std::size_t columns, std::vector<TextRow>& rows) {
+bool fetchText(const Statement& stmt, std::size_t columns, std::vector<TextRow>& rows, Result& failed) {
   for (;;) {
-    SQLRETURN rc = fetch(stmt);
+    SQLRETURN rc = stmt.fetch(failed);
     if (rc == SQL_NO_DATA) return true;
     if (!SQL_SUCCEEDED(rc)) return false;
     TextRow row(columns);
     for (std::size_t i = 0; i < columns; ++i)
-      if (!readText(stmt, static_cast<SQLUSMALLINT>(i + 1), row[i])) return false;
+      if (!readText(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), row[i])) {
+        failed = stmt.failure();
+        return false;
+      }
     rows.push_back(std::move(row));
   }
 }

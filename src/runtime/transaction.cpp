@@ -13,7 +13,7 @@ struct Transaction::Impl : odbc::Connection {};
 Transaction::Transaction() : impl_(std::make_unique<Impl>()) {}
 
 Transaction::~Transaction() {
-  if (impl_->connected) impl_->close();
+  if (impl_->connected()) impl_->close();
 }
 
 std::optional<std::string> dbparmValue(const std::string& dbparm, const std::string& key) {
@@ -62,7 +62,7 @@ long Transaction::report(const odbc::Result& result) {
 }
 
 int Transaction::connect() {
-  if (impl_->connected) return report(odbc::failure("Transaction already connected"));
+  if (impl_->connected()) return report(odbc::failure("Transaction already connected"));
   if (lower(trim(dbms)) != "odbc") return report(odbc::failure("Database interface \"" + dbms + "\" is not supported"));
   std::string connectString;
   if (auto cs = dbparmValue(dbparm, "ConnectString")) {
@@ -78,7 +78,7 @@ int Transaction::connect() {
 }
 
 int Transaction::disconnect() {
-  if (!impl_->connected) return report(odbc::failure("Transaction not connected"));
+  if (!impl_->connected()) return report(odbc::failure("Transaction not connected"));
   return report(impl_->close());
 }
 
@@ -104,11 +104,11 @@ int TransactionScope::rollback() {
   return transaction_->rollback();
 }
 
-bool Transaction::connected() const noexcept { return impl_->connected; }
+bool Transaction::connected() const noexcept { return impl_->connected(); }
 
 long Transaction::preparedStatements() { return odbc::prepareCount(); }
 
-odbc::Connection* Transaction::connection() const noexcept { return impl_->connected ? impl_.get() : nullptr; }
+odbc::Connection* Transaction::connection() const noexcept { return impl_->connected() ? impl_.get() : nullptr; }
 
 namespace {
 
@@ -161,25 +161,26 @@ odbc::Result Transaction::fetchOne(const std::string& sql, const std::vector<Sql
   odbc::Statement stmt = odbc::run(connection(), sql, params, rc, result, reuse);
   if (!stmt) return result;
   auto failStmt = [&] { return stmt.failure(); };
+  odbc::Result failed;
   SQLSMALLINT columns = 0;
   SQLNumResultCols(stmt.get(), &columns);
   if (columns != static_cast<SQLSMALLINT>(into.size()))
     return odbc::failure("The select returns " + std::to_string(columns) + " columns for " +
                          std::to_string(into.size()) + " variables");
-  rc = odbc::fetch(stmt.get());
+  rc = stmt.fetch(failed);
   if (rc == SQL_NO_DATA) {
     odbc::Result none = odbc::success();
     none.code = 100;
     return none;
   }
-  if (!SQL_SUCCEEDED(rc)) return failStmt();
+  if (!SQL_SUCCEEDED(rc)) return failed;
   std::vector<FetchedValue> row(into.size());
   for (std::size_t i = 0; i < into.size(); ++i)
     if (!readColumn(stmt.get(), static_cast<SQLUSMALLINT>(i + 1), into[i], row[i])) return failStmt();
-  rc = odbc::fetch(stmt.get());
+  rc = stmt.fetch(failed);
   // More than one row: a cardinality violation.
   if (SQL_SUCCEEDED(rc)) return odbc::failure("Select returned more than one row", "21000");
-  if (rc != SQL_NO_DATA) return failStmt();
+  if (rc != SQL_NO_DATA) return failed;
   for (std::size_t i = 0; i < into.size(); ++i) {
     std::visit(
         [&](auto* ptr) {
