@@ -40,6 +40,13 @@ using CalculatorTest = support::CalculatorFixture<w_jsq_gz1, "31", "w_xm_gz1">;
 using namespace support;
 
 const std::string kMissing = "注意: 请先设置好高中一年级测试项目！";
+
+// The data layer's report of a retrieve that failed on the table renamed away.
+void expectDatabaseError(const rt::testing::MessageRecord& m) {
+  EXPECT_EQ(m.caption, "错误");
+  EXPECT_NE(m.text.find("xmsz"), std::string::npos) << m.text;
+}
+
 const std::string kNeedsWeight = "提示: 如要得到肺活量成绩，请先正确输入体重！";
 
 }  // namespace
@@ -661,7 +668,10 @@ TEST_F(CalculatorTest, AFirstDatabaseErrorTakesThePathOfAMissingRow) {
     rt::sqlca()->commit();
   };
   EXPECT_TRUE(runCalculator([](w_jsq_gz1&) {}));
-  EXPECT_EQ(messageTexts(), Strings{kMissing});
+  // The data layer tells the error, then the window goes on as for a missing row.
+  ASSERT_EQ(t::messages().size(), 2u);
+  expectDatabaseError(t::messages()[0]);
+  EXPECT_EQ(messageTexts()[1], kMissing);
   EXPECT_EQ(settingsRounds, 1);
 }
 
@@ -675,8 +685,7 @@ TEST_F(CalculatorTest, ARetrieveErrorAfterTheSettingsWindowIsShownOnceAndClosesT
   EXPECT_FALSE(runCalculator([](w_jsq_gz1&) {}));
   ASSERT_EQ(t::messages().size(), 2u);
   EXPECT_EQ(messageTexts()[0], kMissing);
-  EXPECT_EQ(t::messages()[1].caption, "错误");
-  EXPECT_NE(t::messages()[1].text.find("xmsz"), std::string::npos) << t::messages()[1].text;
+  expectDatabaseError(t::messages()[1]);
   EXPECT_EQ(settingsRounds, 1);
   EXPECT_FALSE(rt::global<w_jsq_gz1>());
 }
@@ -721,7 +730,9 @@ TEST_F(CalculatorTest, TheSettingsButtonReappliesTheChoiceWithoutRecomputing) {
     EXPECT_TRUE(t::messages().empty());
 
     t::click(*w.cb_2);
-    EXPECT_EQ(messageTexts(), Strings{kMissing});
+    ASSERT_EQ(t::messages().size(), 2u);
+    expectDatabaseError(t::messages()[0]);
+    EXPECT_EQ(messageTexts()[1], kMissing);
     EXPECT_FALSE(w.em_t->enabled());
     EXPECT_TRUE(w.em_1->enabled());
     EXPECT_EQ(w.em_xn_t->text(), "5.0");

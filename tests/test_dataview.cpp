@@ -90,7 +90,8 @@ class DataViewTest : public ::testing::Test {
 
 }  // namespace
 
-TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
+TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnectionAndTellsNothing) {
+  rt::testing::Session session;
   rt::DataView dw;
   EXPECT_EQ(dw.retrieve("31"), -1);
   EXPECT_EQ(dw.insertrow(0), -1);  // no object: no columns to make a row of
@@ -113,6 +114,8 @@ TEST(DataViewUnbound, DoesNothingWithoutItsObjectOrAConnection) {
   EXPECT_EQ(dw.settransobject(t), -1);
   EXPECT_EQ(dw.insertrow(0), -1);
   rt::destroy(transaction);
+  // Refused before any statement ran: the caller's own handling says what that means.
+  EXPECT_TRUE(rt::testing::messages().empty());
 }
 
 TEST_F(DataViewTest, RetrieveOfAGradeWithoutARowFindsNone) {
@@ -149,12 +152,19 @@ TEST_F(DataViewTest, RetrieveReadsTheSixteenColumnsOfTheRowAsStored) {
   EXPECT_EQ(dw.setitem(1, "xm_q_m", "1"), -1);
 }
 
-TEST_F(DataViewTest, ADatabaseErrorIsNegativeWithTheDriversTextOnTheTransaction) {
+TEST_F(DataViewTest, ADatabaseErrorIsNegativeWithTheDriversTextOnTheTransactionAndIsTold) {
+  rt::testing::Session session;
   ds.query("DROP TABLE xmsz");
   open();
   EXPECT_LT(dw.retrieve("31"), 0);
   EXPECT_EQ(t.sqlcode, -1);
   EXPECT_NE(t.sqlerrtext.find("xmsz"), std::string::npos) << t.sqlerrtext;
+  // Told once, with the driver's text, so that it is not taken for a retrieve that found
+  // no row.
+  ASSERT_EQ(rt::testing::messages().size(), 1u);
+  EXPECT_EQ(rt::testing::messages()[0].caption, "错误");
+  EXPECT_EQ(rt::testing::messages()[0].text, t.sqlerrtext);
+  EXPECT_EQ(rt::testing::messages()[0].icon, rt::Icon::Information);
   EXPECT_EQ(dw.rowcount(), 0);
   EXPECT_EQ(dw.getrow(), 0);
   // As a settings window goes on: a new row, whose write fails too.

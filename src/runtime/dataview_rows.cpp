@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include "dataview_p.h"
+#include "msgbox.h"
 #include "odbc_p.h"
 #include "transaction.h"
 
@@ -77,9 +78,17 @@ void RowSet::clear() {
 long RowSet::retrieve(const RowSetDefinition& d, const std::string& name, const std::vector<std::string>& arguments) {
   Transaction* t = transaction.raw();
   if (!t || d.table.empty() || arguments.size() != d.arguments.size()) return -1;
+  // Refused before any statement runs: the caller's own handling says what it means.
+  if (t->connection() == nullptr) return t->report(odbc::failure("Transaction not connected"));
   const odbc::Result result = fetchAll(*t, d, name, arguments);
   odbc::readDone(t->connection());
-  if (result.code != 0) return t->report(result);
+  if (result.code != 0) {
+    // A failed retrieve would otherwise look like one that found no row: the window goes on
+    // as it does for none, but the user has been told why.
+    t->report(result);
+    messagebox("错误", t->sqlerrtext);
+    return -1;
+  }
   t->report(result);
   return rowcount();
 }

@@ -322,8 +322,8 @@ void w_jsq::open() {
     rt::messagebox("注意", std::string(profile.missingSettings));
     rt::open(std::string(profile.settingsWindow));
     row_number = dw_4->retrieve(std::string(profile.gradeCode));
+    // The data layer has told the user why.
     if (row_number < 0) {
-      rt::messagebox("错误", rt::sqlca()->sqlerrtext);
       rt::close(*this);
       return;
     }
