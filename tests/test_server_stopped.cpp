@@ -243,3 +243,44 @@ TEST_F(ServerStopped, InGradeThreeTheGraduationBlockIsUnknownToo) {
     EXPECT_NE(w.sle_by_dj->text(), "");
   });
 }
+
+// A rollback that is the first call to meet a restart: the server threw that work away
+// already, which is what a rollback asks for. It succeeds, and the next statement works on
+// a new connection.
+TEST_F(Restarted, ARollbackThatMeetsALostConnectionSucceedsAndTheNextStatementWorks) {
+  connect(false);
+  ASSERT_EQ(insert("31"), 0) << t.sqlerrtext;
+  restart();
+  EXPECT_EQ(t.rollback(), 0) << t.sqlerrtext;
+  EXPECT_EQ(count(), 0) << t.sqlerrtext;
+  EXPECT_EQ(insert("32"), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
+  EXPECT_EQ(stored(), "32");
+}
+
+// However a failed write transaction ends, by commit as here, the next transaction has a
+// new connection, once: a healthy transaction after it keeps its connection when it is
+// rolled back.
+TEST_F(Restarted, AFailedWriteThenCommitRenewsTheConnectionOnce) {
+  connect(false);
+  auto backend = [&] {
+    std::optional<long long> pid;
+    EXPECT_EQ(t.selectInto("SELECT pg_backend_pid()", {}, {&pid}), 0) << t.sqlerrtext;
+    return pid.value_or(-1);
+  };
+  ASSERT_EQ(insert("31"), 0) << t.sqlerrtext;
+  ASSERT_EQ(t.commit(), 0) << t.sqlerrtext;
+  const long long first = backend();
+  EXPECT_EQ(backend(), first);
+  EXPECT_EQ(insert("31"), -1) << "the key is taken";
+  t.commit();
+  const long long renewed = backend();
+  EXPECT_NE(renewed, first);
+  EXPECT_EQ(insert("32"), 0) << t.sqlerrtext;
+  EXPECT_EQ(t.rollback(), 0) << t.sqlerrtext;
+  EXPECT_EQ(backend(), renewed);
+  EXPECT_EQ(insert("33"), 0) << t.sqlerrtext;
+  EXPECT_EQ(t.commit(), 0) << t.sqlerrtext;
+  EXPECT_EQ(backend(), renewed);
+  EXPECT_EQ(stored(), "31,33");
+}
