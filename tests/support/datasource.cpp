@@ -132,6 +132,17 @@ int TempDataSource::idleInTransaction() const {
             "transaction%'"));
 }
 
+int TempDataSource::programBackendPid() const {
+  if (pgDatabase_.empty()) throw std::runtime_error("programBackendPid: not a PostgreSQL data source");
+  const std::string pids = query(
+      "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid() "
+      "AND backend_type = 'client backend'");
+  if (pids.empty() || pids.find('\n') != std::string::npos)
+    throw std::runtime_error("programBackendPid: not exactly one other connection to " + pgDatabase_ + ": [" + pids +
+                             "]");
+  return std::stoi(pids);
+}
+
 void TempDataSource::endConnections() const {
   query(
       "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE datname = current_database() "

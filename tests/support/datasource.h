@@ -47,6 +47,9 @@ class TempDataSource {
   // How many connections to this PostgreSQL database sit idle inside a transaction, holding
   // what they read locked.
   int idleInTransaction() const;
+  // The server process of the program's connection to this PostgreSQL database: the one
+  // other client connection pg_stat_activity shows for it. Throws unless there is exactly one.
+  int programBackendPid() const;
   // The server ends every other connection to this PostgreSQL database, as it does when it
   // is stopped or restarted.
   void endConnections() const;
