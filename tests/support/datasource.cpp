@@ -122,14 +122,29 @@ void TempDataSource::endHolder() {
 
 bool TempDataSource::lockedElsewhere(const std::string& table, const std::string& pgMode) const {
   if (pgDatabase_.empty()) return query("BEGIN IMMEDIATE; SELECT 'free'; ROLLBACK;") != "free";
+  // Every test database is a clone of one template, so a table has the same OID in all of
+  // them: a lock of another test's database would match.
   return query("SELECT count(*) FROM pg_locks l JOIN pg_class c ON c.oid = l.relation WHERE c.relname = '" + table +
-               "' AND l.mode = '" + pgMode + "' AND l.granted") != "0";
+               "' AND l.mode = '" + pgMode +
+               "' AND l.granted AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())") !=
+         "0";
 }
 
 int TempDataSource::idleInTransaction() const {
   return std::stoi(
       query("SELECT count(*) FROM pg_stat_activity WHERE datname = current_database() AND state LIKE 'idle in "
             "transaction%'"));
+}
+
+int TempDataSource::programBackendPid() const {
+  if (pgDatabase_.empty()) throw std::runtime_error("programBackendPid: not a PostgreSQL data source");
+  const std::string pids = query(
+      "SELECT pid FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid() "
+      "AND backend_type = 'client backend'");
+  if (pids.empty() || pids.find('\n') != std::string::npos)
+    throw std::runtime_error("programBackendPid: not exactly one other connection to " + pgDatabase_ + ": [" + pids +
+                             "]");
+  return std::stoi(pids);
 }
 
 void TempDataSource::endConnections() const {

@@ -42,11 +42,15 @@ class TempDataSource {
   // That program ends at once, killed before its `end`: what it held is let go.
   void endHolder();
   // Whether another connection holds a lock on `table`: on PostgreSQL one granted in
-  // `pgMode` (as pg_locks names it, "ExclusiveLock"), on SQLite the database's write lock.
+  // `pgMode` (as pg_locks names it, "ExclusiveLock") in this database, on SQLite the
+  // database's write lock.
   bool lockedElsewhere(const std::string& table, const std::string& pgMode) const;
   // How many connections to this PostgreSQL database sit idle inside a transaction, holding
   // what they read locked.
   int idleInTransaction() const;
+  // The server process of the program's connection to this PostgreSQL database: the one
+  // other client connection pg_stat_activity shows for it. Throws unless there is exactly one.
+  int programBackendPid() const;
   // The server ends every other connection to this PostgreSQL database, as it does when it
   // is stopped or restarted.
   void endConnections() const;

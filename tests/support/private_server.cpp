@@ -17,6 +17,7 @@ PrivateServer::PrivateServer() {
 }
 
 PrivateServer::~PrivateServer() {
+  // The script's stop thaws a frozen server first.
   const std::string cmd = "'" + sourceDir() + "/tests/support/pg-server' stop '" + dir_ + "' >/dev/null 2>&1";
   std::system(cmd.c_str());
 }
@@ -24,6 +25,17 @@ PrivateServer::~PrivateServer() {
 void PrivateServer::stop() { serverCommand("down '" + dir_ + "'"); }
 
 void PrivateServer::start() { serverCommand("up '" + dir_ + "'"); }
+
+void PrivateServer::freeze() { serverCommand("freeze '" + dir_ + "'"); }
+
+void PrivateServer::thaw() { serverCommand("thaw '" + dir_ + "'"); }
+
+Frozen PrivateServer::freezeFor(std::chrono::milliseconds deadline) {
+  // Quietly: the test may have stopped the server meanwhile, which thaws it.
+  const std::string thawQuietly = "'" + sourceDir() + "/tests/support/pg-server' thaw '" + dir_ + "' >/dev/null 2>&1";
+  return Frozen([this] { freeze(); }, [thawQuietly] { std::system(thawQuietly.c_str()); }, deadline,
+                "the server in " + dir_);
+}
 
 void PrivateServer::serverCommand(const std::string& command) const {
   const std::string cmd = "'" + sourceDir() + "/tests/support/pg-server' " + command;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "support/datasource.h"
+#include "support/frozen.h"
 
 namespace support {
 
@@ -18,6 +19,13 @@ class PrivateServer {
 
   void stop();   // as an administrator stops it (fast: connections are ended); nothing is lost
   void start();  // again, after stop()
+  // Every server process stopped, as a hung server or a paused machine is: connections and
+  // connects wait for an answer that does not come. stop() and the destructor thaw first;
+  // a data source's clean-up (it drops its database) would wait on a server left frozen.
+  void freeze();
+  void thaw();
+  // Frozen until the guard ends, or thawed by its own deadline (a failure of the test).
+  Frozen freezeFor(std::chrono::milliseconds deadline = kFreezeDeadline);
   const std::string& socketDir() const { return dir_; }
   TempDataSource dataSource(const std::string& user = "orvida") const { return TempDataSource::postgres(dir_, user); }
 
