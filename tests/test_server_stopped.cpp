@@ -32,7 +32,9 @@ class ServerStopped : public ::testing::Test {
 
   void SetUp() override { registerClasses(); }
   // Opens the window of the class from a connected program and runs `act` in it.
-  void inWindow(const std::string& className, std::function<void(rt::Window&)> act) {
+  // `beforeOpen` runs once the program has connected.
+  void inWindow(const std::string& className, std::function<void(rt::Window&)> act,
+                std::function<void()> beforeOpen = {}) {
     bool shown = false;
     t::onOpen(className, [&](rt::Window& w) {
       shown = true;
@@ -40,7 +42,10 @@ class ServerStopped : public ::testing::Test {
       if (w.isOpen()) rt::close(w);
     });
     support::ConnectedApp app;
-    app.story = [&] { rt::open(className); };
+    app.story = [&] {
+      if (beforeOpen) beforeOpen();
+      rt::open(className);
+    };
     rt::run(app, 0, nullptr);
     EXPECT_EQ(app.connectError, "");
     EXPECT_TRUE(shown);
@@ -283,4 +288,151 @@ TEST_F(Restarted, AFailedWriteThenCommitRenewsTheConnectionOnce) {
   EXPECT_EQ(t.commit(), 0) << t.sqlerrtext;
   EXPECT_EQ(backend(), renewed);
   EXPECT_EQ(stored(), "31,33");
+}
+
+// ---- a server that stops answering: every call bounded
+
+namespace {
+// The runtime's text for a call the server did not answer in time.
+constexpr const char* kUnanswered = "did not answer within 8 seconds";
+// From the key to the box: the bound of 8 s, and a little for the rest.
+constexpr double kMostSeconds = 9.0;
+}  // namespace
+
+// The server process of the program's connection stops, as a hung server does: one box
+// within the bound, the item and the total unknown; the next lookup, that process still
+// stopped, scores on a new connection.
+TEST_F(ServerStopped, ALookupOnAServerProcessThatStopsAnsweringFailsWithinTheBound) {
+  ds.query(support::insertRow("31", {}));
+  inWindow("w_jsq_gz1", [&](rt::Window& window) {
+    auto& w = static_cast<w_jsq_gz1&>(window);
+    support::enter(w, *w.em_s1, "172");
+    support::enter(w, *w.em_s2, "60");
+    ASSERT_EQ(w.em_s_t->text(), "15.0");
+    support::Frozen stopped = support::stopProcess(ds.programBackendPid());
+    const double waited = support::timed([&] { support::enter(w, *w.em_s1, "185"); }).count();
+    EXPECT_LT(waited, kMostSeconds);
+    ASSERT_EQ(t::messages().size(), 1u);
+    EXPECT_EQ(t::messages()[0].caption, "错误");
+    EXPECT_NE(t::messages()[0].text.find(kUnanswered), std::string::npos) << t::messages()[0].text;
+    EXPECT_EQ(w.em_s_t->text(), "");
+    EXPECT_EQ(w.em_xn_t->text(), "");
+    EXPECT_EQ(w.sle_dj->text(), "");
+
+    support::enter(w, *w.em_s1, "172");
+    EXPECT_EQ(t::messages().size(), 1u) << t::messages().back().text;
+    EXPECT_EQ(w.em_s_t->text(), "15.0");
+    EXPECT_FALSE(stopped.expired()) << "still stopped";
+  });
+}
+
+// The whole server frozen during a Save: "保存失败！" within the bound, the wait cursor for
+// the whole wait; thawed, the next Save stores with no restart, and the given-up connection
+// is ended by its own thread.
+TEST_F(ServerStopped, ASaveOnAFrozenServerFailsWithinTheBoundAndTheNextOneStores) {
+  inWindow("w_xm_gz1", [&](rt::Window& window) {
+    auto& w = static_cast<w_xm_gz&>(window);
+    const int givenUp = ds.programBackendPid();
+    t::click(*w.rb_1_m);
+    t::clearJournal();
+    double waited = 0;
+    {
+      support::Frozen frozen = server.freezeFor();
+      waited = support::timed([&] {
+                 t::click(*w.cb_1->command_button);
+                 t::processEvents();
+               }).count();
+      EXPECT_FALSE(frozen.expired());
+    }
+    EXPECT_LT(waited, kMostSeconds);
+    EXPECT_EQ(messageTexts(), Strings{"注意: 保存失败！"});
+    const Strings seen = t::journal({"busy", "idle", "execute", "messagebox"});
+    EXPECT_EQ(Strings(seen.end() - std::min<std::ptrdiff_t>(4, std::ssize(seen)), seen.end()),
+              (Strings{"cursor.busy", "driver.execute", "cursor.idle", "注意.messagebox"}))
+        << [&] {
+             std::string all;
+             for (const auto& e : seen) all += e + " ";
+             return all;
+           }();
+
+    t::click(*w.rb_t_m);  // another choice than the one given up
+    t::click(*w.cb_1->command_button);
+    t::processEvents();
+    EXPECT_EQ(t::messages().size(), 1u) << t::messages().back().text;
+    EXPECT_FALSE(w.cb_1->enabled());
+    EXPECT_EQ(ds.query("SELECT xm_t_m || xm_1_m FROM xmsz WHERE nj = '31'"), "10");
+    EXPECT_TRUE(support::waitUntil(
+        [&] { return ds.query("SELECT count(*) FROM pg_stat_activity WHERE pid = " + std::to_string(givenUp)) == "0"; },
+        5000))
+        << "the given-up connection is ended once the server answers";
+  });
+}
+
+// The connection lost, then the whole server frozen: the reconnect is the call that waits.
+// Either the driver's login time-out or the bound ends it; thawed, the next lookup works.
+TEST_F(ServerStopped, AReconnectToAFrozenServerFailsWithinTheBound) {
+  ds.query(support::insertRow("31", {}));
+  inWindow("w_jsq_gz1", [&](rt::Window& window) {
+    auto& w = static_cast<w_jsq_gz1&>(window);
+    support::enter(w, *w.em_s1, "172");
+    support::enter(w, *w.em_s2, "60");
+    ASSERT_EQ(w.em_s_t->text(), "15.0");
+    ds.endConnections();
+    double waited = 0;
+    {
+      support::Frozen frozen = server.freezeFor();
+      waited = support::timed([&] { support::enter(w, *w.em_s1, "185"); }).count();
+      EXPECT_FALSE(frozen.expired());
+    }
+    EXPECT_LT(waited, kMostSeconds);
+    ASSERT_EQ(t::messages().size(), 1u);
+    EXPECT_EQ(t::messages()[0].caption, "错误");
+    EXPECT_EQ(w.em_s_t->text(), "");
+    support::enter(w, *w.em_s1, "172");
+    EXPECT_EQ(t::messages().size(), 1u) << t::messages().back().text;
+    EXPECT_EQ(w.em_s_t->text(), "15.0");
+  });
+}
+
+// ---- opened while the server is down: a failed retrieve is told, not taken for no row
+
+TEST_F(ServerStopped, ASettingsWindowOpenedWhileTheServerIsDownTellsWhyItsChoicesAreEmpty) {
+  ds.query(support::insertRow("31", {}));
+  inWindow(
+      "w_xm_gz1",
+      [&](rt::Window& window) {
+        auto& w = static_cast<w_xm_gz&>(window);
+        ASSERT_EQ(t::messages().size(), 1u);
+        EXPECT_EQ(t::messages()[0].caption, "错误");
+        EXPECT_EQ(t::messages()[0].icon, rt::Icon::Information);
+        EXPECT_NE(t::messages()[0].text, "");
+        EXPECT_EQ(t::messages()[0].text, rt::sqlca()->sqlerrtext);
+        EXPECT_FALSE(w.rb_1_m->checked());
+        EXPECT_TRUE(w.cb_1->enabled()) << "a new row, ready to save";
+      },
+      [&] { server.stop(); });
+}
+
+TEST_F(ServerStopped, ACalculatorOpenedWhileTheServerIsDownTellsEachFailedRetrieveOnce) {
+  ds.query(support::insertRow("31", {}));
+  bool settingsReady = false;
+  t::onOpen("w_xm_gz1", [&](rt::Window& window) {
+    auto& w = static_cast<w_xm_gz&>(window);
+    settingsReady = w.cb_1->enabled();
+    rt::close(w);
+  });
+  support::ConnectedApp app;
+  app.story = [&] {
+    server.stop();
+    rt::open("w_jsq_gz1");
+  };
+  rt::run(app, 0, nullptr);
+  ASSERT_EQ(app.connectError, "");
+  Strings captions;
+  for (const auto& m : t::messages()) captions.push_back(m.caption);
+  EXPECT_EQ(captions, (Strings{"错误", "注意", "错误", "错误"}));
+  ASSERT_EQ(t::messages().size(), 4u);
+  EXPECT_EQ(t::messages()[1].text, "请先设置好高中一年级测试项目！");
+  EXPECT_TRUE(settingsReady);
+  EXPECT_FALSE(rt::global<w_jsq_gz1>()) << "closed, as after any failed retrieve once the settings window closed";
 }
