@@ -3,7 +3,14 @@
 // server is back. Each test has a server of its own, which no other test uses.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +21,9 @@
 #include "scoring/w_jsq_gz1.h"
 #include "scoring/w_jsq_gz3.h"
 #include "settings/w_xm_gz.h"
+#include "shell/book.h"
+#include "shell/m_main.h"
+#include "shell/w_main1.h"
 #include "support/calculator.h"
 #include "support/connected_app.h"
 #include "support/private_server.h"
@@ -435,4 +445,116 @@ TEST_F(ServerStopped, ACalculatorOpenedWhileTheServerIsDownTellsEachFailedRetrie
   EXPECT_EQ(t::messages()[1].text, "请先设置好高中一年级测试项目！");
   EXPECT_TRUE(settingsReady);
   EXPECT_FALSE(rt::global<w_jsq_gz1>()) << "closed, as after any failed retrieve once the settings window closed";
+}
+
+// ---- the program closed while a given-up call is still stuck
+
+namespace {
+
+constexpr const char* kStuckChild = "ORVIDA_STUCK_CHILD";  // the server's folder
+constexpr const char* kStuckLine = "given up, closing: ";
+
+// The child's part: the program as it ships, on the parent's server and data source. Once
+// its calculator is open the server is frozen, a lookup is given up, and 退出系统 is chosen;
+// then it returns, and the test program ends as any does.
+void closeWhileStuck(const std::string& serverDir) {
+  registerClasses();
+  t::Session session{60000};
+  t::onOpen("w_flash", [](rt::Window& w) { t::fireTimer(w); });
+  t::onOpen("w_pwd", [](rt::Window& w) { t::pressKey(w, Qt::Key_L, Qt::AltModifier); });
+  t::onOpen("w_main1", [](rt::Window& w) {
+    auto menu = rt::cast<m_main>(static_cast<w_main1&>(w).menu());
+    rt::pick(*menu->m_成绩计算->m_高中->m_1);
+  });
+  t::onOpen("w_jsq_gz1", [serverDir](rt::Window& window) {
+    auto& w = static_cast<w_jsq_gz1&>(window);
+    support::enter(w, *w.em_s1, "172");
+    support::enter(w, *w.em_s2, "60");
+    const std::string freeze = "'" + support::sourceDir() + "/tests/support/pg-server' freeze '" + serverDir + "'";
+    EXPECT_EQ(std::system(freeze.c_str()), 0);
+    support::enter(w, *w.em_s1, "185");
+    std::printf("%s%zu\n", kStuckLine, t::messages().size());
+    std::fflush(stdout);
+    rt::close(w);
+    rt::post([] {
+      if (auto frame = rt::global<w_main1>()) t::pressKey(*frame, Qt::Key_X, Qt::AltModifier);  // 退出系统
+    });
+  });
+  book app;
+  rt::run(app, 0, nullptr);
+}
+
+}  // namespace
+
+TEST(ProgramClosed, WhileAGivenUpCallIsStillStuckItEndsAtOnce) {
+  if (const char* dir = std::getenv(kStuckChild)) {
+    closeWhileStuck(dir);
+    return;
+  }
+  support::PrivateServer server;
+  support::TempDataSource ds = server.dataSource();
+  ds.query(support::insertRow("31", {}));
+
+  int out[2];
+  ASSERT_EQ(pipe(out), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string self = "orvida-test";
+  std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
+  char* argv[] = {self.data(), filter.data(), nullptr};
+  std::string flag = std::string(kStuckChild) + "=" + server.socketDir();
+  std::vector<char*> env;
+  for (char** e = environ; *e; ++e) env.push_back(*e);
+  env.push_back(flag.data());
+  env.push_back(nullptr);
+  pid_t pid = 0;
+  const bool started = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, env.data()) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  close(out[1]);
+  ASSERT_TRUE(started);
+
+  // Reads what the child prints until it ends or the deadline passes; notes when the line
+  // came.
+  using Clock = std::chrono::steady_clock;
+  std::string text;
+  std::optional<Clock::time_point> line, ended;
+  int status = -1;
+  const auto deadline = Clock::now() + std::chrono::seconds(40);
+  bool open = true;
+  while (Clock::now() < deadline) {
+    if (open) {
+      pollfd p{out[0], POLLIN, 0};
+      if (poll(&p, 1, 20) > 0) {
+        char buf[512];
+        const ssize_t n = read(out[0], buf, sizeof buf);
+        if (n > 0)
+          text.append(buf, static_cast<std::size_t>(n));
+        else
+          open = false;
+      }
+      if (!line && text.find(kStuckLine) != std::string::npos) line = Clock::now();
+    } else {
+      usleep(5000);
+    }
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      ended = Clock::now();
+      break;
+    }
+  }
+  if (!ended) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  close(out[0]);
+  server.thaw();
+  ASSERT_TRUE(line) << "the child never gave a call up: " << text;
+  ASSERT_TRUE(ended) << "the child did not end: " << text;
+  const double took = std::chrono::duration<double>(*ended - *line).count();
+  EXPECT_LT(took, 1.0) << text;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << ": " << text;
+  EXPECT_NE(text.find(std::string(kStuckLine) + "1\n"), std::string::npos) << "one box: " << text;
+  EXPECT_NE(text.find("[  PASSED  ] 1 test."), std::string::npos) << text;
 }
