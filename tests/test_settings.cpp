@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QPalette>
 #include <QWidget>
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -20,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include "classes.h"
@@ -821,16 +826,57 @@ TEST_F(ReadOnlyRole, ASaveRefusedOnceStoresOnceTheServerAllowsItWithNoRestart) {
   EXPECT_EQ(stored("31"), kOnePerGroupThen1m + "|~|~");
 }
 #else
+namespace {
+// What a child's report (--gtest_output=json) says of the one test it was told to run: ""
+// when it ran exactly that test and it passed. A child that selected no test exits 0 too.
+std::string childsFault(const fs::path& report, const ::testing::TestInfo& test) {
+  std::ifstream in(report);
+  if (!in) return "no report at " + report.string();
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const QJsonObject all = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+  const QJsonArray suites = all["testsuites"].toArray();
+  const QJsonArray cases = suites.size() == 1 ? suites[0].toObject()["testsuite"].toArray() : QJsonArray();
+  if (all["tests"].toInt() != 1 || cases.size() != 1) return "did not run exactly one test: " + text;
+  const QJsonObject ran = cases[0].toObject();
+  if (suites[0].toObject()["name"].toString().toStdString() != test.test_suite_name() ||
+      ran["name"].toString().toStdString() != test.name())
+    return "ran another test: " + text;
+  if (ran["status"].toString() != "RUN" || ran["result"].toString() != "COMPLETED" || ran.contains("failures") ||
+      all["failures"].toInt() != 0)
+    return "the test did not pass: " + text;
+  return "";
+}
+}  // namespace
+
 // The database file, and what the driver leaves beside it, cannot be written when the
 // program starts; they are made writable while it runs. The kernel lets root write any
 // file, so as root the case runs again as an ordinary user.
 TEST_F(SettingsTest, ADatabaseFileMadeWritableWhileTheProgramRunsTakesTheNextSave) {
   if (geteuid() == 0) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // A folder of nobody's own, mode 0700 (as mkdtemp makes it): the child's runtime folder
+    // (Qt takes none that is not the user's own and makes one in the temporary folder
+    // instead) and its report.
+    std::string pattern = (fs::temp_directory_path() / "orvida-nobody-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const fs::path own = pattern;
+    const passwd* nobody = getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    ASSERT_EQ(chown(own.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    const fs::path report = own / "report.json";
     const std::string self = fs::read_symlink("/proc/self/exe").string();
-    const std::string cmd =
-        "runuser -u nobody -- '" + self +
-        "' --gtest_filter=SettingsTest.ADatabaseFileMadeWritableWhileTheProgramRunsTakesTheNextSave";
-    EXPECT_EQ(std::system(cmd.c_str()), 0) << "as nobody: " << cmd;
+    const std::string cmd = "runuser -u nobody -- env XDG_RUNTIME_DIR='" + own.string() + "' '" + self +
+                            "' '--gtest_filter=" + test->test_suite_name() + "." + test->name() +
+                            "' '--gtest_output=json:" + report.string() + "'";
+    const int status = std::system(cmd.c_str());
+    const std::string fault = childsFault(report, *test);
+    std::error_code ec;
+    fs::remove_all(own, ec);
+    EXPECT_EQ(status, 0) << cmd;
+    EXPECT_TRUE(fault.empty()) << "as nobody, " << cmd << "\n"
+                               << fault
+                               << "\n(where the child's start said \"Permission denied\", nobody cannot reach the test "
+                                  "program: build it in a folder every user may enter)";
     return;
   }
   storeRow("31", kOnePerGroup);

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <functional>
 
+#include "runtime/testing.h"
 #include "runtime/transaction.h"
 #include "support/datasource.h"
 #include "support/wait.h"
@@ -11,6 +14,7 @@
 using rt::SqlValue;
 using support::backend;
 using support::TempDataSource;
+using Strings = std::vector<std::string>;
 
 namespace {
 
@@ -33,6 +37,14 @@ class TransactionTest : public ::testing::Test {
     std::optional<long long> n;
     EXPECT_EQ(on.selectInto("SELECT count(*) FROM xmsz WHERE nj = ?", {nj}, {&n}), 0) << on.sqlerrtext;
     return n ? static_cast<long>(*n) : -1;
+  }
+  // The server process of the connection, asked through it; 0 on SQLite, which has none
+  // (there, a connection made again shows as a "driver.connect" in the journal).
+  long long serverProcess(rt::Transaction& on) {
+    if (!support::kPostgres) return 0;
+    std::optional<long long> pid;
+    EXPECT_EQ(on.selectInto("SELECT pg_backend_pid()", {}, {&pid}), 0) << on.sqlerrtext;
+    return pid.value_or(-1);
   }
 };
 
@@ -310,6 +322,79 @@ TEST_F(TransactionTest, AKeptLookupIsPreparedOncePerConnection) {
   EXPECT_EQ(preparedByTwentyLookups(), 0) << "kept on the connection made again";
   EXPECT_EQ(ds.idleInTransaction(), 0);
 #endif
+}
+
+// A rollback of a transaction that did not fail keeps its connection, and with it what is
+// prepared on it: only a failed write has the next transaction connect again.
+TEST_F(TransactionTest, ARollbackOfATransactionThatDidNotFailKeepsTheConnection) {
+  rt::testing::Session session;
+  std::optional<float> z1;
+  auto look = [&] { return t.selectInto("SELECT z1 FROM gz123_m WHERE s = ?", {172LL}, {&z1}, rt::Reuse::Kept); };
+  const float expected = std::stof(ds.query("SELECT z1 FROM gz123_m WHERE s = 172"));
+  ASSERT_EQ(look(), 0) << t.sqlerrtext;
+  const long long server = serverProcess(t);
+  struct Case {
+    const char* name;
+    std::function<void()> transaction;
+  };
+  const Case cases[] = {
+      {"a write", [&] { EXPECT_EQ(t.execute("INSERT INTO xmsz (nj) VALUES ('31')"), 0) << t.sqlerrtext; }},
+      {"a read", [&] { EXPECT_EQ(countRows(t, "31"), 0); }},
+      {"the kept lookup", [&] { EXPECT_EQ(look(), 0) << t.sqlerrtext; }},
+      {"nothing", [] {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    rt::testing::clearJournal();
+    c.transaction();
+    ASSERT_EQ(t.rollback(), 0) << t.sqlerrtext;
+    const long before = rt::Transaction::preparedStatements();
+    z1.reset();
+    ASSERT_EQ(look(), 0) << t.sqlerrtext;
+    EXPECT_FLOAT_EQ(z1.value_or(-1), expected);
+    EXPECT_EQ(rt::Transaction::preparedStatements() - before, 0) << "prepared again";
+    EXPECT_EQ(rt::testing::journal({"connect", "disconnect"}), Strings{}) << "connected again";
+    EXPECT_EQ(serverProcess(t), server);
+  }
+  EXPECT_EQ(ds.query("SELECT count(*) FROM xmsz"), "0") << "the write was rolled back";
+}
+
+// A SELECT that fails for a reason of its own is no lost connection: it reaches the driver
+// once, is not run again on a new connection, and the connection stays. SQLite's driver
+// refuses it at the prepare, PostgreSQL's at the execute.
+TEST_F(TransactionTest, ASelectThatFailsButNotForALostConnectionRunsOnce) {
+  rt::testing::Session session;
+  rt::Transaction automatic;  // with automatic commit, a SELECT is the one statement run again
+  configure(automatic, true);
+  ASSERT_EQ(automatic.connect(), 0) << automatic.sqlerrtext;
+  struct Case {
+    const char* name;
+    const char* sql;
+  };
+  const Case cases[] = {
+      {"a syntax error", "SELECT s FROM gz123_m WHERE s = = 172"},
+      {"a missing table", "SELECT s FROM no_such_table"},
+  };
+  for (rt::Transaction* on : {&t, &automatic})
+    for (const rt::Reuse reuse : {rt::Reuse::No, rt::Reuse::Kept})
+      for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (on->autocommit ? ", automatic commit" : "") +
+                     (reuse == rt::Reuse::Kept ? ", kept" : ""));
+        const long long server = serverProcess(*on);
+        rt::testing::clearJournal();
+        std::optional<long long> s;
+        EXPECT_EQ(on->selectInto(c.sql, {}, {&s}, reuse), -1);
+        const Strings calls = rt::testing::journal({"connect", "prepare", "execute"});
+        const auto times = [&](const char* call) { return std::count(calls.begin(), calls.end(), call); };
+        EXPECT_EQ(times("driver.connect"), 0);
+        EXPECT_LE(times("driver.prepare"), 1);
+        EXPECT_LE(times("driver.execute"), 1);
+        EXPECT_FALSE(calls.empty()) << "never reached the driver";
+        rt::testing::clearJournal();
+        EXPECT_EQ(countRows(*on, "31"), 0) << on->sqlerrtext;
+        EXPECT_EQ(rt::testing::journal({"connect"}), Strings{}) << "connected again";
+        EXPECT_EQ(serverProcess(*on), server);
+      }
 }
 
 TEST_F(TransactionTest, RollbackUndoesTheChange) {
