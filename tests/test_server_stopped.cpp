@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,6 +24,7 @@
 #include "shell/m_main.h"
 #include "shell/w_main1.h"
 #include "support/calculator.h"
+#include "support/child.h"
 #include "support/connected_app.h"
 #include "support/private_server.h"
 #include "support/wait.h"
@@ -59,6 +59,17 @@ class ServerStopped : public ::testing::Test {
     rt::run(app, 0, nullptr);
     EXPECT_EQ(app.connectError, "");
     EXPECT_TRUE(shown);
+  }
+  // A grade-one calculator with a height and a weight scored from the table, then `act`.
+  void inScoredCalculator(std::function<void(w_jsq_gz1&)> act) {
+    ds.query(support::insertRow("31", {}));
+    inWindow("w_jsq_gz1", [&](rt::Window& window) {
+      auto& w = static_cast<w_jsq_gz1&>(window);
+      support::enter(w, *w.em_s1, "172");
+      support::enter(w, *w.em_s2, "60");
+      ASSERT_EQ(w.em_s_t->text(), "15.0");
+      act(w);
+    });
   }
   static Strings messageTexts() {
     Strings out;
@@ -177,12 +188,7 @@ TEST_F(ServerStopped, ASettingsWindowReportsEachSaveAndStoresTheChoiceOnceTheSer
 // A server restarted while a window is open costs the teacher nothing: the first lookup and
 // the first Save after it work, with no message.
 TEST_F(ServerStopped, AfterARestartTheFirstLookupAndTheFirstSaveWork) {
-  ds.query(support::insertRow("31", {}));
-  inWindow("w_jsq_gz1", [&](rt::Window& window) {
-    auto& w = static_cast<w_jsq_gz1&>(window);
-    support::enter(w, *w.em_s1, "172");
-    support::enter(w, *w.em_s2, "60");
-    ASSERT_EQ(w.em_s_t->text(), "15.0");
+  inScoredCalculator([&](w_jsq_gz1& w) {
     w.em_s_t->text = "";
     server.stop();
     server.start();
@@ -313,12 +319,7 @@ constexpr double kMostSeconds = 9.0;
 // within the bound, the item and the total unknown; the next lookup, that process still
 // stopped, scores on a new connection.
 TEST_F(ServerStopped, ALookupOnAServerProcessThatStopsAnsweringFailsWithinTheBound) {
-  ds.query(support::insertRow("31", {}));
-  inWindow("w_jsq_gz1", [&](rt::Window& window) {
-    auto& w = static_cast<w_jsq_gz1&>(window);
-    support::enter(w, *w.em_s1, "172");
-    support::enter(w, *w.em_s2, "60");
-    ASSERT_EQ(w.em_s_t->text(), "15.0");
+  inScoredCalculator([&](w_jsq_gz1& w) {
     support::Frozen stopped = support::stopProcess(ds.programBackendPid());
     const double waited = support::timed([&] { support::enter(w, *w.em_s1, "185"); }).count();
     EXPECT_LT(waited, kMostSeconds);
@@ -381,12 +382,7 @@ TEST_F(ServerStopped, ASaveOnAFrozenServerFailsWithinTheBoundAndTheNextOneStores
 // The connection lost, then the whole server frozen: the reconnect is the call that waits.
 // Either the driver's login time-out or the bound ends it; thawed, the next lookup works.
 TEST_F(ServerStopped, AReconnectToAFrozenServerFailsWithinTheBound) {
-  ds.query(support::insertRow("31", {}));
-  inWindow("w_jsq_gz1", [&](rt::Window& window) {
-    auto& w = static_cast<w_jsq_gz1&>(window);
-    support::enter(w, *w.em_s1, "172");
-    support::enter(w, *w.em_s2, "60");
-    ASSERT_EQ(w.em_s_t->text(), "15.0");
+  inScoredCalculator([&](w_jsq_gz1& w) {
     ds.endConnections();
     double waited = 0;
     {
@@ -495,27 +491,8 @@ TEST(ProgramClosed, WhileAGivenUpCallIsStillStuckItEndsAtOnce) {
   support::TempDataSource ds = server.dataSource();
   ds.query(support::insertRow("31", {}));
 
-  int out[2];
-  ASSERT_EQ(pipe(out), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string self = "orvida-test";
-  std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
-  char* argv[] = {self.data(), filter.data(), nullptr};
-  std::string flag = std::string(kStuckChild) + "=" + server.socketDir();
-  std::vector<char*> env;
-  for (char** e = environ; *e; ++e) env.push_back(*e);
-  env.push_back(flag.data());
-  env.push_back(nullptr);
-  pid_t pid = 0;
-  const bool started = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, env.data()) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  ASSERT_TRUE(started);
-
+  const support::Child child = support::startThisTestAgain(std::string(kStuckChild) + "=" + server.socketDir());
+  ASSERT_NE(child.pid, -1);
   // Reads what the child prints until it ends or the deadline passes; notes when the line
   // came.
   using Clock = std::chrono::steady_clock;
@@ -526,10 +503,10 @@ TEST(ProgramClosed, WhileAGivenUpCallIsStillStuckItEndsAtOnce) {
   bool open = true;
   while (Clock::now() < deadline) {
     if (open) {
-      pollfd p{out[0], POLLIN, 0};
+      pollfd p{child.out, POLLIN, 0};
       if (poll(&p, 1, 20) > 0) {
         char buf[512];
-        const ssize_t n = read(out[0], buf, sizeof buf);
+        const ssize_t n = read(child.out, buf, sizeof buf);
         if (n > 0)
           text.append(buf, static_cast<std::size_t>(n));
         else
@@ -539,16 +516,16 @@ TEST(ProgramClosed, WhileAGivenUpCallIsStillStuckItEndsAtOnce) {
     } else {
       usleep(5000);
     }
-    if (waitpid(pid, &status, WNOHANG) == pid) {
+    if (waitpid(child.pid, &status, WNOHANG) == child.pid) {
       ended = Clock::now();
       break;
     }
   }
   if (!ended) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
+    kill(child.pid, SIGKILL);
+    waitpid(child.pid, &status, 0);
   }
-  close(out[0]);
+  close(child.out);
   server.thaw();
   ASSERT_TRUE(line) << "the child never gave a call up: " << text;
   ASSERT_TRUE(ended) << "the child did not end: " << text;

@@ -2,7 +2,6 @@
 // entry window, and the end of the run.
 
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,11 +22,10 @@
 #include "runtime/window.h"
 #include "shell/book.h"
 #include "shell/w_flash.h"
+#include "support/child.h"
 #include "support/datasource.h"
 #include "support/private_server.h"
 #include "support/wait.h"
-
-extern char** environ;
 
 namespace t = rt::testing;
 using support::TempDataSource;
@@ -311,32 +309,14 @@ constexpr const char* kReport = "entry window: ";
 
 // This test again in a process of its own, told to be the child: the report line it printed.
 std::string reportOfChild() {
-  int out[2];
-  if (pipe(out) != 0) return "no pipe";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string self = "orvida-test";
-  std::string filter = std::string("--gtest_filter=") + test->test_suite_name() + "." + test->name();
-  char* argv[] = {self.data(), filter.data(), nullptr};
-  std::string flag = std::string(kChildSwitch) + "=1";
-  std::vector<char*> env;
-  for (char** e = environ; *e; ++e) env.push_back(*e);
-  env.push_back(flag.data());
-  env.push_back(nullptr);
-  pid_t pid = 0;
-  const bool started = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv, env.data()) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
+  const support::Child child = support::startThisTestAgain(std::string(kChildSwitch) + "=1");
+  if (child.pid == -1) return "not started";
   std::string text;
   char buf[256];
-  for (ssize_t n; started && (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
-  close(out[0]);
-  if (!started) return "not started";
+  for (ssize_t n; (n = read(child.out, buf, sizeof buf)) > 0;) text.append(buf, static_cast<std::size_t>(n));
+  close(child.out);
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(child.pid, &status, 0);
   const auto at = text.find(kReport);
   if (at == std::string::npos) return "no report: " + text;
   return text.substr(at + std::strlen(kReport), text.find('\n', at) - at - std::strlen(kReport));
