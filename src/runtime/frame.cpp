@@ -376,7 +376,7 @@ FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
   LogFont own;
   own.height = -12;
   own.facename = "宋体";
-  own.charset = 134;
+  own.charset = kDefaultCharset;
   status->font = createFontIndirect(own);
   showDefaultHelp();
   tipFilter = std::make_unique<StatusTipFilter>(*this);
