@@ -501,13 +501,8 @@ void addItems(FrameChrome& chrome, QWidget* into, const MenuItem& parent) {
         if (ref) pick(*ref);
       });
     }
-    // The menus send the status tip as the highlight moves; an item highlighted by other
-    // means (the harness) says it through its hover signal.
+    // The menus send the status tip as the highlight moves.
     action->setStatusTip(qs(item.microhelp));
-    Ref<MenuItem> ref = refTo(item);
-    QObject::connect(action, &QAction::hovered, [c = &chrome, ref] {
-      if (ref) c->showMicrohelp(qs(ref->microhelp));
-    });
     action->setEnabled(item.enabled);
     action->setVisible(item.visible);
     into->addAction(action);
