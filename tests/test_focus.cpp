@@ -85,8 +85,11 @@ struct w_fields : rt::Window {
     e3->taborder = 30;
     b->taborder = 40;
     b->text = "&Button";
+    if (shape) shape(*this);
   }
   void key(int key, unsigned long) override { windowKeys.push_back(key); }
+  // What a case changes once the controls are made.
+  static inline std::function<void(w_fields&)> shape;
 };
 
 struct w_other : rt::Window {
@@ -120,6 +123,36 @@ class FocusTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(FocusTest, AWindowOpensWithTheFocusOnItsFirstTabStop) { EXPECT_EQ(focusName(), "e1"); }
+
+TEST(FocusAtOpen, AFirstStopThatCannotTakeTheFocusLeavesItToTheNextThatCan) {
+  t::Session session;
+  struct Case {
+    const char* what;
+    std::function<void(w_fields&)> shape;
+    std::string focus;
+  };
+  const Case cases[] = {
+      {"e1 disabled", [](w_fields& w) { w.e1->enabled = false; }, "e2"},
+      {"e1 hidden", [](w_fields& w) { w.e1->visible = false; }, "e2"},
+      {"e1 and e2 disabled",
+       [](w_fields& w) {
+         w.e1->enabled = false;
+         w.e2->enabled = false;
+       },
+       "e3"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    w_fields::shape = c.shape;
+    rt::open<w_fields>();
+    rt::Ref<w_fields> w = rt::global<w_fields>();
+    ASSERT_TRUE(w);
+    const auto focused = t::focused(*w);
+    EXPECT_EQ(focused ? focused->className() : "none", c.focus);
+    rt::close(*w);
+  }
+  w_fields::shape = nullptr;
+}
 
 TEST_F(FocusTest, EveryWayOfMovingRunsEachEventOnceInOrder) {
   struct Case {

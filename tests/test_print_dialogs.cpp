@@ -480,7 +480,7 @@ TEST_F(Dialogs, QtsPrintDialogOffersNoPageRangeWhicheverPrinterIsChosen) {
       auto* choice = dialog.findChild<QWidget*>(name);
       if (!choice) {
         line += std::string(" ") + name + " missing";
-      } else if (choice->isVisible() && choice->isEnabled()) {
+      } else if (choice->isVisible() || choice->isEnabled()) {
         line += std::string(" ") + name + " offered";
       }
     }

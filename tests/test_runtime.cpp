@@ -5,6 +5,9 @@
 #include <gtest/gtest-spi.h>
 
 #include <QCoreApplication>
+#include <QWidget>
+#include <QWindow>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -160,6 +163,20 @@ struct w_clicks : rt::Window {
   }
   void create() override { p_1 = insert<p_1_t>(); }
   void clicked(unsigned long, int xpos, int ypos) override { windowClicks.push_back({xpos, ypos}); }
+};
+
+// A response window whose open event opens another before it is itself on screen.
+struct w_response_opening : rt::Window {
+  RT_CLASS(w_response_opening)
+  w_response_opening() {
+    windowtype = rt::WindowType::Response;
+    width = 1000;
+    height = 600;
+  }
+  void open() override {
+    rt::open<w_response>();
+    rt::close(*this);
+  }
 };
 
 struct TestApp : rt::Application {
@@ -414,6 +431,50 @@ TEST_F(RuntimeTest, AWindowOpenedWithAParentOutlivesIt) {
   EXPECT_EQ(rt::close(child), 1);
   t::wait(30);
   EXPECT_TRUE(rt::openWindows().empty());
+}
+
+// A response window opened with no parent belongs to the window whose event opens it, or
+// to the window that window belongs to while it is still opening; only where no window's
+// event runs, to the newest window on screen.
+TEST_F(RuntimeTest, AResponseWindowWithoutParentBelongsToTheWindowWhoseEventOpensIt) {
+  rt::open<w_main_a>();
+  rt::open<w_main_b>();  // opened last, and on screen
+  rt::Ref<rt::Window> a = rt::global<w_main_a>(), b = rt::global<w_main_b>();
+  std::string owner;
+  t::onOpen("w_response", [&](rt::Window& r) {
+    const QWindow* parent = r.widget()->windowHandle()->transientParent();
+    owner = !parent                                 ? "none"
+            : parent == a->widget()->windowHandle() ? "a"
+            : parent == b->widget()->windowHandle() ? "b"
+                                                    : "another";
+    rt::close(r);
+  });
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    std::string owner;
+  };
+  const Case cases[] = {
+      {"a's event", [&] { rt::dispatchEvent(*a, "ue_open", [] { rt::open<w_response>(); }); }, "a"},
+      {"b's event", [&] { rt::dispatchEvent(*b, "ue_open", [] { rt::open<w_response>(); }); }, "b"},
+      {"the open event of a window a's event opens",
+       [&] { rt::dispatchEvent(*a, "ue_open", [] { rt::open<w_response_opening>(); }); }, "a"},
+      {"an event posted from a's event",
+       [&] {
+         rt::dispatchEvent(*a, "ue_open", [] { rt::post([] { rt::open<w_response>(); }); });
+         t::processEvents();
+       },
+       "b"},
+      {"no event", [] { rt::open<w_response>(); }, "b"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    owner.clear();
+    c.act();
+    EXPECT_EQ(owner, c.owner);
+  }
+  rt::close(a);
+  rt::close(b);
 }
 
 TEST_F(RuntimeTest, OpeningByNameGoesThroughTheClassesGlobalVariable) {

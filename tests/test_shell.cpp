@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFont>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
 #include <string>
@@ -20,6 +24,7 @@
 #include "runtime/units.h"
 #include "runtime/window.h"
 #include "calculator/w_4.h"
+#include "scoring/w_jsq.h"
 #include "shell/book.h"
 #include "shell/m_main.h"
 #include "shell/w_about.h"
@@ -652,4 +657,124 @@ TEST_F(ShellTest, TheCalculatorIsAMainWindowOfItsOwnThatOutlivesTheFrame) {
   });
   EXPECT_TRUE(runWentOn);
   EXPECT_TRUE(rt::openWindows().empty());
+}
+
+// ---- the window a window belongs to
+
+namespace {
+
+// The class of the open window that `w` belongs to (its window handle's transient parent).
+std::string ownerOf(const QWidget& w) {
+  const QWindow* owner = w.windowHandle() ? w.windowHandle()->transientParent() : nullptr;
+  if (!owner) return "none";
+  for (const auto& open : rt::openWindows())
+    if (open->widget() && open->widget()->windowHandle() == owner) return open->className();
+  return "another";
+}
+
+// Every real message box as it comes up: its caption and the window it belongs to; then OK.
+class BoxWatch : public QObject {
+ public:
+  explicit BoxWatch(Strings& seen) : seen_(seen) { qApp->installEventFilter(this); }
+  ~BoxWatch() override { qApp->removeEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* o, QEvent* e) override {
+    auto* box = qobject_cast<QMessageBox*>(o);
+    if (box && e->type() == QEvent::Show) {
+      seen_.push_back(box->windowTitle().toStdString() + " box: " + ownerOf(*box));
+      QTimer::singleShot(0, box, [] { t::answerMessageBox(); });
+    }
+    return false;
+  }
+
+ private:
+  Strings& seen_;
+};
+
+// A grade's settings row with every item taken.
+std::string settingsRow(const std::string& nj) {
+  return "INSERT INTO xmsz (nj, xm_t_m, xm_1_m, xm_5_m, xm_l_m, xm_z_m, xm_w_m, xm_t_w, xm_8_w, xm_5_w, xm_l_w,"
+         " xm_z_w, xm_y_w, xm_w_w) VALUES ('" +
+         nj + "', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '1')";
+}
+
+}  // namespace
+
+// Whatever the frame's menu, toolbar or start page opens belongs to the frame, even while the
+// desk calculator, opened later, is on screen; so does what a calculator's open event shows
+// before the calculator itself is on screen.
+TEST_F(ShellTest, WhatTheFrameOpensBelongsToTheFrameWhileTheDeskCalculatorIsOpen) {
+  signInTimes(1);
+  ds.query(settingsRow("31") + "; " + settingsRow("33"));
+  t::useRealMessageBoxes();
+  Strings seen;
+  BoxWatch boxes(seen);
+  bool pressSettings = false;  // the calculator's 项目设置 pressed before it closes
+  for (const char* name : {"w_jsq_gz1", "w_jsq_gz3", "w_xm_gz1"}) {
+    t::onOpen(name, [&seen, &pressSettings, this](rt::Window& w) {
+      seen.push_back(w.className() + ": " + ownerOf(*w.widget()));
+      // The settings window saves the grade's row, as the user would.
+      if (w.className() == "w_xm_gz1") ds.query("DELETE FROM xmsz WHERE nj = '31'; " + settingsRow("31"));
+      if (auto* calculator = dynamic_cast<w_jsq*>(&w); calculator && pressSettings) t::click(*calculator->cb_2);
+      rt::close(w);
+    });
+  }
+  bool ran = false;
+  run([&](w_main1& f) {
+    ran = true;
+    ASSERT_TRUE(t::waitExposed(f));
+    auto menu = rt::cast<m_main>(f.menu());
+    rt::pick(*menu->m_工具->m_计算器);
+    t::processEvents();
+    rt::Ref<w_4> desk = rt::global<w_4>();
+    ASSERT_TRUE(desk);
+    int gradeThree = -1;
+    const auto buttons = t::toolbarButtons(f);
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+      if (buttons[i].text == "高三成绩") gradeThree = static_cast<int>(i);
+    ASSERT_GE(gradeThree, 0);
+    const std::string caption = f.title;
+
+    struct Case {
+      const char* what;
+      std::function<void()> act;
+      Strings seen;
+    };
+    const Case cases[] = {
+        {"成绩计算 → 高中 → 高一成绩计算", [&] { rt::pick(*menu->m_成绩计算->m_高中->m_1); }, {"w_jsq_gz1: w_main1"}},
+        {"the toolbar's 高三成绩", [&] { t::clickToolbarButton(f, gradeThree); }, {"w_jsq_gz3: w_main1"}},
+        {"高一成绩计算 without the grade's settings",
+         [&] {
+           ds.query("DELETE FROM xmsz WHERE nj = '31'");
+           rt::pick(*menu->m_成绩计算->m_高中->m_1);
+         },
+         {"注意 box: w_main1", "w_xm_gz1: w_main1", "w_jsq_gz1: w_main1"}},
+        {"高一成绩计算's own 项目设置",
+         [&] {
+           pressSettings = true;
+           rt::pick(*menu->m_成绩计算->m_高中->m_1);
+         },
+         {"w_jsq_gz1: w_main1", "w_xm_gz1: w_jsq_gz1"}},
+        {"a start-page picture whose tag names no window",
+         [&] {
+           ASSERT_EQ(f.dw_main->modify("p_1.Tag='Run = w_nowhere'"), "");
+           t::movePointer(*f.dw_main, 238 + 200, 60 + 200);  // the middle of p_1
+           t::click(*f.dw_main, 238 + 200, 60 + 200);
+         },
+         {caption + " box: w_main1"}},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.what);
+      seen.clear();
+      c.act();
+      t::processEvents();
+      pressSettings = false;
+      EXPECT_EQ(seen, c.seen);
+      EXPECT_TRUE(desk) << "the desk calculator stays open";
+    }
+    rt::close(desk);
+    rt::close(f);
+  });
+  EXPECT_TRUE(ran);
 }

@@ -14,6 +14,9 @@ namespace rt {
 
 enum class Alignment { Left, Center, Right };
 
+// The character set of a text control's font until the program sets another (GB 2312).
+inline constexpr int kDefaultCharset = 134;
+
 // Whether the left mouse button is held down now (the window system's key-state query).
 bool leftButtonDown();
 
@@ -27,7 +30,7 @@ class TextControl : public Control {
   Prop<int> weight{this, 400};
   Prop<bool> italic{this, false};
   Prop<bool> underline{this, false};
-  Prop<int> fontcharset{this, 134};
+  Prop<int> fontcharset{this, kDefaultCharset};
   Prop<Color> textcolor{this, Color::windowText()};
   Prop<Color> backcolor{this, Color::buttonFace()};
 

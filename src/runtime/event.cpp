@@ -5,15 +5,22 @@
 #include <cstdio>
 #include <exception>
 #include <optional>
+#include <vector>
 
+#include "control.h"
+#include "menu.h"
 #include "object.h"
 #include "runtime_p.h"
+#include "window.h"
 
 namespace rt {
 namespace {
 int depth = 0;
 int errors = 0;
 std::optional<RuntimeErrorRecord> lastError;
+// For each running event that has a window, innermost last: the window whose event it is
+// (a control's or a menu item's window), or null for an event that comes from no window.
+std::vector<Ref<Window>> acting;
 
 // The depth comes back however the event ends; objects released inside it are freed once
 // the outermost event is over.
@@ -31,9 +38,27 @@ void record(const char* what) {
   lastError = RuntimeErrorRecord{what};
   std::fprintf(stderr, "runtime error, event aborted: %s\n", what);
 }
-}  // namespace
 
-bool dispatch(const std::function<void()>& body) {
+struct ActingGuard {
+  explicit ActingGuard(Ref<Window> w) { acting.push_back(std::move(w)); }
+  ~ActingGuard() { acting.pop_back(); }
+  ActingGuard(const ActingGuard&) = delete;
+  ActingGuard& operator=(const ActingGuard&) = delete;
+};
+
+// The window an event of `target` runs in; nullopt when the target belongs to no window, so
+// the event runs in whichever window's event it runs inside.
+std::optional<Ref<Window>> windowOf(const Object& target) {
+  if (auto* w = dynamic_cast<const Window*>(&target)) {
+    auto self = std::const_pointer_cast<Object>(w->weak_from_this().lock());
+    return Ref<Window>(std::weak_ptr<Window>(std::static_pointer_cast<Window>(self)));
+  }
+  if (auto* c = dynamic_cast<const Control*>(&target)) return c->getParent();
+  if (auto* m = dynamic_cast<const MenuItem*>(&target)) return m->parentWindow();
+  return std::nullopt;
+}
+
+bool run(const std::function<void()>& body) {
   DepthGuard guard;
   // Nothing may leave an event: past this point is Qt's event delivery.
   try {
@@ -47,9 +72,19 @@ bool dispatch(const std::function<void()>& body) {
   return false;
 }
 
+}  // namespace
+
+bool dispatch(const std::function<void()>& body) {
+  ActingGuard in{Ref<Window>()};
+  return run(body);
+}
+
 bool dispatchEvent(const Object& target, std::string_view name, const std::function<void()>& body) {
   if (auto& hook = detail::hooks().journal) hook(target, name);
-  return dispatch(body);
+  std::optional<Ref<Window>> window = windowOf(target);
+  if (!window) return run(body);
+  ActingGuard in{*window};
+  return run(body);
 }
 
 void post(std::function<void()> body) {
@@ -62,5 +97,9 @@ int eventDepth() { return depth; }
 const RuntimeErrorRecord* lastRuntimeError() { return lastError ? &*lastError : nullptr; }
 
 int runtimeErrorCount() { return errors; }
+
+namespace detail {
+Ref<Window> actingWindow() { return acting.empty() ? Ref<Window>() : acting.back(); }
+}  // namespace detail
 
 }  // namespace rt

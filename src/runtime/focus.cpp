@@ -425,8 +425,8 @@ void pressTab(bool forward) {
   for (const auto& w : openWindows())
     if (w && w->widget() && w->widget()->isActiveWindow()) return focus::walk(*w, forward);
   // No window system that reports activation (or it has not yet): the window the user
-  // last had in front.
-  auto* top = dynamic_cast<WindowWidget*>(detail::activeWindowWidget());
+  // opened last that is still on screen.
+  auto* top = dynamic_cast<WindowWidget*>(detail::newestVisibleWindowWidget());
   if (Window* w = top ? top->window() : nullptr; w && w->isValid() && w->isOpen()) focus::walk(*w, forward);
 }
 

@@ -376,7 +376,7 @@ FrameChrome::FrameChrome(Window& w, QWidget* frame) : window(&w) {
   LogFont own;
   own.height = -12;
   own.facename = "宋体";
-  own.charset = 134;
+  own.charset = kDefaultCharset;
   status->font = createFontIndirect(own);
   showDefaultHelp();
   tipFilter = std::make_unique<StatusTipFilter>(*this);
@@ -501,13 +501,8 @@ void addItems(FrameChrome& chrome, QWidget* into, const MenuItem& parent) {
         if (ref) pick(*ref);
       });
     }
-    // The menus send the status tip as the highlight moves; an item highlighted by other
-    // means (the harness) says it through its hover signal.
+    // The menus send the status tip as the highlight moves.
     action->setStatusTip(qs(item.microhelp));
-    Ref<MenuItem> ref = refTo(item);
-    QObject::connect(action, &QAction::hovered, [c = &chrome, ref] {
-      if (ref) c->showMicrohelp(qs(ref->microhelp));
-    });
     action->setEnabled(item.enabled);
     action->setVisible(item.visible);
     into->addAction(action);

@@ -13,7 +13,7 @@ int messagebox(const std::string& caption, const std::string& text, Icon icon) {
   // Owned by no window: a window freed while the box is up cannot take the box with it.
   QMessageBox box;
   box.setWindowModality(Qt::ApplicationModal);
-  setTransientOwner(&box, detail::activeWindowWidget());
+  setTransientOwner(&box, detail::ownerForNewWindow());
   box.setWindowTitle(detail::qs(caption));
   box.setText(detail::qs(text));
   switch (icon) {

@@ -15,6 +15,7 @@
 
 #include "color.h"
 #include "msgbox.h"
+#include "object.h"
 
 class QEventLoop;
 class QWidget;
@@ -74,7 +75,14 @@ QIcon stockIcon(const std::string& name);
 // A stock mouse pointer ("HyperLink!", "Arrow!"); the arrow for an unknown name.
 QCursor stockPointer(const std::string& name);
 
-// The widget of the window that has the user's attention, for parenting dialogs.
-QWidget* activeWindowWidget();
+// The widget of the most recently opened window that is visible, or null.
+QWidget* newestVisibleWindowWidget();
+// The window whose event is running now (the innermost), or null between events and in an
+// event that comes from no window (a posted one, the application's).
+Ref<Window> actingWindow();
+// The widget a response window or message box opened with no parent belongs to: that of the
+// window whose event opens it, or of the first window it belongs to in turn that is on
+// screen (a window still opening is not); where there is none, the newest visible window.
+QWidget* ownerForNewWindow();
 
 }  // namespace rt::detail

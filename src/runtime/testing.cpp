@@ -381,7 +381,11 @@ void hoverMenuItem(Window& frame, const MenuItem& item) {
   QAction* action = actionOf(frame, item);
   QPoint at;
   QWidget* w = placeOf(frame, action, at);
-  if (!w) return action->hover();  // in a menu that is not open: as if it were
+  // In a menu that is not open: the status tip its menu would send, were it open.
+  if (!w) {
+    action->showStatusText(frame.widget());
+    return;
+  }
   // Straight to the bar or menu: an open menu would otherwise take the move and hand it on
   // only where the pointer really is.
   QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);

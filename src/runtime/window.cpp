@@ -317,7 +317,7 @@ void WindowOps::realize(Window& w, const Ref<Window>& parent) {
   applyFlags(w);
   QWidget* owner = parent ? parent->widget() : nullptr;
   if (w.windowtype == WindowType::Response) {
-    if (!owner) owner = detail::activeWindowWidget();
+    if (!owner) owner = detail::ownerForNewWindow();
     w.widget_->setWindowModality(Qt::ApplicationModal);
   }
   setTransientOwner(w.widget_, owner);
@@ -472,11 +472,21 @@ std::vector<Ref<Window>> openWindows() {
 
 namespace detail {
 
-QWidget* activeWindowWidget() {
+QWidget* newestVisibleWindowWidget() {
   auto& open = state().open;
   for (auto it = open.rbegin(); it != open.rend(); ++it)
     if ((*it)->widget() && (*it)->widget()->isVisible()) return (*it)->widget();
   return nullptr;
+}
+
+QWidget* ownerForNewWindow() {
+  Ref<Window> acting = actingWindow();
+  for (QWidget* w = acting ? acting->widget() : nullptr; w;) {
+    if (w->isVisible()) return w;
+    QWindow* owner = w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+    w = owner ? widgetOf(owner) : nullptr;
+  }
+  return newestVisibleWindowWidget();
 }
 
 }  // namespace detail

@@ -8,6 +8,7 @@
 #include "runtime/msgbox.h"
 #include "runtime/transaction.h"
 #include "scoring/colour.h"
+#include "scoring/fonts.h"
 #include "scoring/core/scoring.h"
 
 using scoring::Item;
@@ -42,13 +43,6 @@ constexpr const char* kGirlsRow = "SELECT z1, z2, z3, z4 FROM gz123_w WHERE s <=
 constexpr const char* kSeveralRows = "21000";
 
 }  // namespace
-
-void w_jsq::arial(rt::TextControl& c, int points, int weight, int charset) {
-  c.facename = "Arial";
-  c.fontcharset = charset;
-  c.textsize = -points;
-  c.weight = weight;
-}
 
 w_jsq::w_jsq(const GradeProfile& profile) : profile(profile) {
   windowtype = rt::WindowType::Response;

@@ -226,10 +226,6 @@ class w_jsq : public rt::Window {
   // How often the open event sends the user to the settings window before it gives up.
   static constexpr int kSettingsRounds = 3;
 
-  // Every font of the calculators is Arial, western character set (0); the graduation
-  // window's Arial keeps another.
-  static void arial(rt::TextControl& c, int points, int weight = 400, int charset = 0);
-
  protected:
   virtual void insertControls();
   // Inserts one column of the item rows (`&ItemRow::label`, for example), row by row.

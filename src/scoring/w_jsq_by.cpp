@@ -3,8 +3,8 @@
 #include <string>
 
 #include "scoring/colour.h"
+#include "scoring/fonts.h"
 #include "scoring/core/scoring.h"
-#include "scoring/w_jsq.h"
 
 namespace {
 const rt::Color kBlue = rt::Color::rgb(0, 0, 255);
@@ -12,9 +12,6 @@ const rt::Color kDarkRed = rt::Color::rgb(128, 0, 0);
 const rt::Color kResultBackground = rt::Color::rgb(255, 251, 240);
 constexpr int kBold = 700;
 constexpr int kNormal = 400;
-// The runtime's default character set, which this window's fonts always kept where the
-// calculators set the western one.
-constexpr int kDefaultCharset = 134;
 
 void label(rt::StaticText& c, const char* text, int x, int y, int width, rt::Color colour) {
   c.text = text;
@@ -22,7 +19,7 @@ void label(rt::StaticText& c, const char* text, int x, int y, int width, rt::Col
   c.y = y;
   c.width = width;
   c.height = 72;
-  w_jsq::arial(c, 12, kBold, kDefaultCharset);
+  arial(c, 12, kBold, rt::kDefaultCharset);
   c.textcolor = colour;
   c.backcolor = rt::Color::buttonFace();
 }
@@ -53,7 +50,7 @@ w_jsq_by::year_score_t::year_score_t(int y_, int taborder_) {
   x = 859;
   y = y_;
   mask = "###,###.0";
-  w_jsq::arial(*this, 14, kBold, kDefaultCharset);
+  arial(*this, 14, kBold, rt::kDefaultCharset);
   taborder = taborder_;
 }
 
@@ -66,7 +63,7 @@ w_jsq_by::em_by_cj_t::em_by_cj_t() {
   x = 859;
   y = 636;
   mask = "###,###.0";
-  w_jsq::arial(*this, 14, kBold, kDefaultCharset);
+  arial(*this, 14, kBold, rt::kDefaultCharset);
   backcolor = kResultBackground;
   taborder = 0;
 }
@@ -77,7 +74,7 @@ w_jsq_by::cb_1_t::cb_1_t() {
   y = 960;
   width = 320;
   height = 88;
-  w_jsq::arial(*this, 9, kNormal, kDefaultCharset);
+  arial(*this, 9, kNormal, rt::kDefaultCharset);
   taborder = 60;
 }
 
@@ -89,7 +86,7 @@ w_jsq_by::sle_by_dj_t::sle_by_dj_t() {
   width = 407;
   height = 116;
   border = true;
-  w_jsq::arial(*this, 12, kNormal, kDefaultCharset);
+  arial(*this, 12, kNormal, rt::kDefaultCharset);
   textcolor = rt::Color::windowText();
   backcolor = kResultBackground;
   taborder = 0;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "scoring/colour.h"
+#include "scoring/fonts.h"
 #include "scoring/core/scoring.h"
 #include "settings/w_xm_gz_grades.h"
 
